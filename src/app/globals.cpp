@@ -1,0 +1,6 @@
+#include "app/globals.h"
+
+QApplication* gApp = nullptr;
+QTranslator* gTranslator = nullptr;
+QWidget* startDialog = nullptr;
+std::atomic<int> alreadySendSetting{0};

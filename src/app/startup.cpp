@@ -1,0 +1,164 @@
+#include "app/startup.h"
+
+#include "app/command_line.h"
+#include "app/globals.h"
+#include "app/log_file.h"
+#include "app/net_thread.h"
+#include "app/screen.h"
+#include "app/translation.h"
+#include "app/user_signals.h"
+#include "app/window_choice.h"
+#include "link/address.h"
+#include "platform/platform.h"
+#include "settings/settings.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMainWindow>
+#include <QTimer>
+#include <QTranslator>
+#include <QVBoxLayout>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void logProfile() {
+    LOGD("current %d %d %d %d\n\r", mSetting.port_count, mSetting.machine_type,
+         mSetting.board_model, mSetting.machine_variant);
+}
+
+// Until the real windows exist, a plain window of the panel's size stands in for them.
+QMainWindow* makeStandIn(const QString& title) {
+    auto* window = new QMainWindow;
+    auto* label = new QLabel(title, window);
+    label->setAlignment(Qt::AlignCenter);
+    window->setCentralWidget(label);
+    window->resize(kScreenWidth, kScreenHeight);
+    return window;
+}
+
+QWidget* makeStartDialog() {
+    auto* dialog = new QDialog(nullptr);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(new QLabel(QObject::tr("正在启动，请稍候..."), dialog));
+    return dialog;
+}
+
+bool choosePlatform(const h2::Options& options) {
+    std::string why;
+    if (options.platform == "device") {
+        if (!h2::deviceGuard("/proc/device-tree/compatible", &why)) {
+            fprintf(stderr, "h2: %s\n", why.c_str());
+            return false;
+        }
+        h2::setPlatform(h2::makeDevicePlatform());
+        return true;
+    }
+    if (!h2::desktopRootAllowed(options.root, &why)) {
+        fprintf(stderr, "h2: %s\n", why.c_str());
+        return false;
+    }
+    h2::setPlatform(h2::makeDesktopPlatform(options.root));
+    return true;
+}
+
+void createAndShowWindows() {
+    const h2::WindowChoice choice =
+        h2::chooseMainWindow(mSetting.machine_type, mSetting.machine_variant, mSetting.mode);
+    if (mSetting.machine_type == 2) {
+        LOGD("copy\n\r");
+        if (choice.ssd)
+            LOGD("ssd,port =%d\n\r", mSetting.port_count);
+    }
+    const QString ports = QString::number(mSetting.port_count);
+    QWidget* tester = makeStandIn(QStringLiteral("tester ") + ports);
+    QWidget* copier =
+        choice.createCopier ? makeStandIn(QStringLiteral("copier ") + ports) : nullptr;
+    QWidget* burnin =
+        choice.createBurnin ? makeStandIn(QStringLiteral("burn-in ") + ports) : nullptr;
+    QWidget* shown = choice.shown == h2::MainKind::Copier   ? copier
+                     : choice.shown == h2::MainKind::Burnin ? burnin
+                                                            : tester;
+    showMainWindow(shown, choice.show);
+}
+
+} // namespace
+
+int runPanel(int argc, char** argv) {
+    std::string error;
+    const h2::Options options = h2::parseCommandLine(std::vector<std::string>(argv, argv + argc),
+                                                     H2_DEFAULT_PLATFORM, &error);
+    if (!error.empty() || options.help) {
+        fprintf(options.help ? stdout : stderr, "%s%s%s", error.c_str(), error.empty() ? "" : "\n",
+                h2::usageText());
+        return options.help ? 0 : 2;
+    }
+    if (!choosePlatform(options))
+        return 2;
+    h2::appConfig() = options.config;
+
+    // 1. application and translator
+    QApplication app(argc, argv);
+    auto* translator = new QTranslator;
+    // 2.
+    signal(SIGPIPE, SIG_IGN);
+    // 3.
+    Log_Init();
+    // 4. power notices; the engine link sends the command
+    UserSignalRelay signalRelay;
+    signalRelay.install();
+    // 5. machine profile
+    readFixSetting();
+    logProfile();
+    // 7.
+    gApp = &app;
+    gTranslator = translator;
+    // 8.
+    registerClient();
+    // 9.
+    readSetting();
+    // 10. installed even when loading failed: the Chinese source texts show then
+    loadTranslation(*translator, mSetting.language);
+    QCoreApplication::installTranslator(translator);
+    // 11.
+    logProfile();
+    // 12. network wait
+    int ipret;
+    while ((ipret = get_server_ip()) != 0) {
+        LOGD("net address is wrong ipret =%d\n\r", ipret);
+        h2::platform().assignAddress("eth0", clientAddress(0));
+        sleep(1);
+    }
+    // 13.
+    NetThread netThread;
+    netThread.start();
+    // 18.
+    LOGD("type %d\n\r", mSetting.machine_type);
+    // 19.
+    createAndShowWindows();
+    // 20.
+    if (alreadySendSetting == 0) {
+        LOGD("will show Start \n\r");
+        startDialog = makeStartDialog();
+        startDialog->show();
+    }
+
+    if (!options.screenshot.empty()) {
+        const QString file = QString::fromStdString(options.screenshot);
+        QTimer::singleShot(options.screenshotAfterMs, &app, [file] { grabScreen(file); });
+    }
+    if (options.quitAfterMs >= 0)
+        QTimer::singleShot(options.quitAfterMs, &app, &QCoreApplication::quit);
+
+    // 21.
+    const int code = app.exec();
+    netThread.stop();
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    gTranslator = nullptr;
+    gApp = nullptr;
+    return code;
+}

@@ -1,0 +1,3 @@
+#include "link/status_block.h"
+
+InfoStore Info;

@@ -1,0 +1,17 @@
+#include "dialogs/language_switch.h"
+
+#include "app/globals.h"
+#include "app/translation.h"
+
+#include <QCoreApplication>
+#include <QTranslator>
+
+bool switchLanguage(int currentLanguage, int chosenLanguage) {
+    if (currentLanguage == chosenLanguage)
+        return false;
+    if (gTranslator) {
+        loadTranslation(*gTranslator, chosenLanguage);
+        QCoreApplication::installTranslator(gTranslator);
+    }
+    return true;
+}

@@ -1,0 +1,38 @@
+#include "support/temp_root.h"
+
+#include "platform/platform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <unistd.h>
+
+TempRoot::TempRoot() { h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString())); }
+
+TempRoot::~TempRoot() = default;
+
+void TempRoot::writeFile(const QString& absolute, const QByteArray& contents) const {
+    writeAll(path(absolute), contents);
+}
+
+TempWorkDir::TempWorkDir() {
+    char buf[4096];
+    mPrevious = getcwd(buf, sizeof(buf)) ? QByteArray(buf) : QByteArray("/");
+    if (chdir(mDir.path().toLocal8Bit().constData()) != 0)
+        qFatal("cannot enter %s", qPrintable(mDir.path()));
+}
+
+TempWorkDir::~TempWorkDir() { (void)!chdir(mPrevious.constData()); }
+
+QByteArray readAll(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& file, const QByteArray& contents) {
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(file));
+    f.write(contents);
+}

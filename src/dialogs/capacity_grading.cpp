@@ -69,8 +69,8 @@ void CapacityGradingPage::load(SettingRecord* workingCopy) {
                     Qt::UniqueConnection);
         }
         if (auto* button = gradeWidget<QToolButton>(this, "capfil_color%d", grade)) {
-            connect(button, &QToolButton::clicked, this,
-                    &CapacityGradingPage::onColorButtonPushed, Qt::UniqueConnection);
+            connect(button, &QToolButton::clicked, this, &CapacityGradingPage::onColorButtonPushed,
+                    Qt::UniqueConnection);
             button->setStyleSheet(dialogs::gradeStyleSheet(workingCopy->capfil_color[i]));
         }
     }

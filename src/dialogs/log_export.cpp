@@ -16,7 +16,9 @@ int gSilenceLimitMs = 120000;
 constexpr int kExportDone = 110;
 constexpr int kExportFailed = 111;
 
-bool isExportCode(int code) { return code >= 100 && code <= kExportFailed; }
+bool isExportCode(int code) {
+    return code >= 100 && code <= kExportFailed;
+}
 
 } // namespace
 
@@ -25,12 +27,15 @@ void LogExport::setTiming(int pollMs, int silenceLimitMs) {
     gSilenceLimitMs = silenceLimitMs;
 }
 
-LogExport* LogExport::start(QWidget* dialog) { return new LogExport(dialog); }
+LogExport* LogExport::start(QWidget* dialog) {
+    return new LogExport(dialog);
+}
 
-QProgressDialog* LogExport::progress() const { return mProgress; }
+QProgressDialog* LogExport::progress() const {
+    return mProgress;
+}
 
-LogExport::LogExport(QWidget* dialog)
-    : QObject(dialog), mDialog(dialog), mTimer(new QTimer(this)) {
+LogExport::LogExport(QWidget* dialog) : QObject(dialog), mDialog(dialog), mTimer(new QTimer(this)) {
     mProgress = new QProgressDialog(QStringLiteral("progress"), QString(), 0, 100, dialog);
     mProgress->setCancelButton(nullptr);
     // The box shows the engine's figure as it is; 100 must not close it early.

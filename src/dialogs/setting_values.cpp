@@ -102,6 +102,16 @@ const ValueList& burninReadSpeeds() {
     return list;
 }
 
+const ValueList& testerWriteSpeeds() {
+    static const ValueList list = speedList(QVector<int>{0} + steps(5, 9, 1) + steps(10, 320, 10));
+    return list;
+}
+
+const ValueList& testerReadSpeeds() {
+    static const ValueList list = speedList(steps(0, 320, 10));
+    return list;
+}
+
 int testSizeRegForIndex(int index) {
     return testSizePresets().valueAt(index, testSizePresets().values.first());
 }

@@ -30,6 +30,8 @@ const ValueList& copyTimeCounts();               // "3" .. "30", seconds
 const ValueList& burninTestPercents();           // "1%" .. "10%", "15%" .. "100%"
 const ValueList& burninWriteSpeeds(int variant); // MB/s; variant 0 tops at 120, others 550
 const ValueList& burninReadSpeeds();             // "0" .. "160MB/s"
+const ValueList& testerWriteSpeeds();            // "0", "5MB/s" .. "9MB/s", "10MB/s" .. "320MB/s"
+const ValueList& testerReadSpeeds();             // "0", "10MB/s" .. "320MB/s"
 
 // Preset test size for the index of the preset list: index 0 and any index outside the
 // list give the first preset.

@@ -1,0 +1,231 @@
+// The capacity grading page: loading, greying, colour picks, reading back, and which grade
+// a medium falls into.
+
+#include "dialogs/capacity_grading.h"
+#include "settings/capacity_grade.h"
+#include "settings/settings.h"
+#include "support/modal_answer.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+SettingRecord defaults() {
+    SettingRecord r{};
+    settings::loadDefaults(r);
+    return r;
+}
+
+template <typename T> T* child(QWidget* page, const QString& name) {
+    T* w = page->findChild<T*>(name);
+    if (!w)
+        qFatal("no widget %s", qPrintable(name));
+    return w;
+}
+
+bool boundsEnabled(QWidget* page, int grade) {
+    const QString n = QString::number(grade);
+    const bool all = child<QLabel>(page, "capfil_label_low" + n)->isEnabled() &&
+                     child<QLabel>(page, "capfil_label_high" + n)->isEnabled() &&
+                     child<QSpinBox>(page, "capfil_low" + n)->isEnabled() &&
+                     child<QSpinBox>(page, "capfil_high" + n)->isEnabled();
+    const bool any = child<QLabel>(page, "capfil_label_low" + n)->isEnabled() ||
+                     child<QLabel>(page, "capfil_label_high" + n)->isEnabled() ||
+                     child<QSpinBox>(page, "capfil_low" + n)->isEnabled() ||
+                     child<QSpinBox>(page, "capfil_high" + n)->isEnabled();
+    if (all != any)
+        qFatal("grade %d is partly greyed", grade);
+    return all;
+}
+
+} // namespace
+
+class TestCapacityGrading : public QObject {
+    Q_OBJECT
+private slots:
+    void gradeOfCapacity_data();
+    void gradeOfCapacity();
+    void buttonNameToGrade_data();
+    void buttonNameToGrade();
+    void loadShowsBoundsAndGreysDisabledGrades();
+    void tickingEnablesAtOnce();
+    void pickedColourGoesToWorkingCopyAndButton();
+    void cancelledColourChangesNothing();
+    void foreignSenderIsIgnored();
+    void storeReadsEnablesAndBounds();
+};
+
+void TestCapacityGrading::gradeOfCapacity_data() {
+    QTest::addColumn<QVector<int>>("enabled"); // grades 1..9 switched on
+    QTest::addColumn<qulonglong>("bytes");
+    QTest::addColumn<int>("grade"); // 0-based, -1 none
+    const qulonglong MiB = 1ull << 20;
+    QTest::newRow("upper bound inclusive") << QVector<int>{1} << 9200 * MiB << 0;
+    QTest::newRow("lower bound inclusive") << QVector<int>{1} << 6800 * MiB << 0;
+    QTest::newRow("just below lower bound") << QVector<int>{1} << 6800 * MiB - 1 << -1;
+    QTest::newRow("part of a MiB above upper still inside")
+        << QVector<int>{1} << 9200 * MiB + MiB - 1 << 0;
+    QTest::newRow("disabled grade never matches") << QVector<int>{} << 8000 * MiB << -1;
+    QTest::newRow("second grade") << QVector<int>{1, 2} << 16000 * MiB << 1;
+    QTest::newRow("beyond every grade")
+        << QVector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9} << 4000000 * MiB << -1;
+    QTest::newRow("64-bit capacity") << QVector<int>{9} << 2000000 * MiB << 8;
+}
+
+void TestCapacityGrading::gradeOfCapacity() {
+    QFETCH(QVector<int>, enabled);
+    QFETCH(qulonglong, bytes);
+    QFETCH(int, grade);
+    SettingRecord r = defaults();
+    for (int n : enabled)
+        r.capfil_enable[n - 1] = 1;
+    QCOMPARE(capacityGradeOf(r, bytes), grade);
+}
+
+void TestCapacityGrading::buttonNameToGrade_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("index");
+    QTest::newRow("first") << "capfil_color1" << 0;
+    QTest::newRow("last") << "capfil_color9" << 8;
+    QTest::newRow("zero") << "capfil_color0" << -1;
+    QTest::newRow("no digit") << "capfil_color" << -1;
+    QTest::newRow("letter") << "capfil_colorx" << -1;
+    QTest::newRow("short name") << "ok" << -1;
+}
+
+void TestCapacityGrading::buttonNameToGrade() {
+    QFETCH(QString, name);
+    QFETCH(int, index);
+    QCOMPARE(dialogs::gradeIndexOfButton(name), index);
+}
+
+void TestCapacityGrading::loadShowsBoundsAndGreysDisabledGrades() {
+    SettingRecord r = defaults();
+    for (int i = 0; i < 9; ++i)
+        r.capfil_enable[i] = 1;
+    r.capfil_enable[2] = 0;
+    r.capfil_low[2] = 111;
+    r.capfil_high[2] = 999999999;
+    r.capfil_color[0] = 0x00ab12;
+    CapacityGradingPage page;
+    page.load(&r);
+
+    QVERIFY(!child<QCheckBox>(&page, "capfil_en3")->isChecked());
+    QVERIFY(!boundsEnabled(&page, 3));
+    QCOMPARE(child<QSpinBox>(&page, "capfil_low3")->value(), 111);
+    QCOMPARE(child<QSpinBox>(&page, "capfil_high3")->value(), 999999999);
+    QVERIFY(child<QToolButton>(&page, "capfil_color3")->isEnabled());
+    for (int grade : {1, 2, 4, 9}) {
+        QVERIFY(child<QCheckBox>(&page, QStringLiteral("capfil_en%1").arg(grade))->isChecked());
+        QVERIFY(boundsEnabled(&page, grade));
+    }
+    QCOMPARE(child<QSpinBox>(&page, "capfil_high9")->value(), 2355200);
+    QCOMPARE(child<QToolButton>(&page, "capfil_color1")->styleSheet(),
+             QStringLiteral("background:#00ab12"));
+    QCOMPARE(child<QToolButton>(&page, "capfil_color2")->styleSheet(),
+             QStringLiteral("background:#ffff00"));
+}
+
+void TestCapacityGrading::tickingEnablesAtOnce() {
+    SettingRecord r = defaults();
+    CapacityGradingPage page;
+    page.load(&r);
+    page.show();
+    auto* box = child<QCheckBox>(&page, "capfil_en3");
+    QVERIFY(!boundsEnabled(&page, 3));
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    QVERIFY(box->isChecked());
+    QVERIFY(boundsEnabled(&page, 3));
+    QVERIFY(!boundsEnabled(&page, 4));
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    QVERIFY(!boundsEnabled(&page, 3));
+    // Ticking only greys; the record learns the enables on store().
+    QCOMPARE(r.capfil_enable[2], 0);
+}
+
+void TestCapacityGrading::pickedColourGoesToWorkingCopyAndButton() {
+    SettingRecord r = defaults();
+    CapacityGradingPage page;
+    page.load(&r);
+    page.show();
+    QColor offered;
+    QString title;
+    auto answered = answerModal<QColorDialog>([&](QColorDialog* d) {
+        offered = d->currentColor();
+        title = d->windowTitle();
+        d->setCurrentColor(QColor(0, 0, 255));
+        d->accept();
+    });
+    QTest::mouseClick(child<QToolButton>(&page, "capfil_color2"), Qt::LeftButton);
+    QVERIFY(*answered);
+    QCOMPARE(offered, QColor(0xff, 0xff, 0x00));
+    QCOMPARE(title, QStringLiteral("Select Color"));
+    QCOMPARE(r.capfil_color[1], 0x0000FF);
+    QCOMPARE(child<QToolButton>(&page, "capfil_color2")->styleSheet(),
+             QStringLiteral("background:#0000ff"));
+    QCOMPARE(r.capfil_color[0], 0x0000FF); // grade 1 keeps its own default
+    QCOMPARE(r.capfil_color[2], 0x00FF00);
+}
+
+void TestCapacityGrading::cancelledColourChangesNothing() {
+    SettingRecord r = defaults();
+    CapacityGradingPage page;
+    page.load(&r);
+    page.show();
+    auto answered = answerModal<QColorDialog>([](QColorDialog* d) {
+        d->setCurrentColor(Qt::red);
+        d->reject();
+    });
+    QTest::mouseClick(child<QToolButton>(&page, "capfil_color7"), Qt::LeftButton);
+    QVERIFY(*answered);
+    QCOMPARE(r.capfil_color[6], 0xE6D8EF);
+    QCOMPARE(child<QToolButton>(&page, "capfil_color7")->styleSheet(),
+             QStringLiteral("background:#e6d8ef"));
+}
+
+void TestCapacityGrading::foreignSenderIsIgnored() {
+    SettingRecord r = defaults();
+    const SettingRecord before = r;
+    CapacityGradingPage page;
+    page.load(&r);
+    page.show();
+    // A tool button of another form that happens to carry a grade button's name, and a
+    // push button: neither may open the colour dialog or touch the record.
+    QToolButton impostor;
+    impostor.setObjectName("capfil_color1");
+    QPushButton other;
+    connect(&impostor, &QToolButton::clicked, &page, &CapacityGradingPage::onColorButtonPushed);
+    connect(&other, &QPushButton::clicked, &page, &CapacityGradingPage::onColorButtonPushed);
+    auto answered = answerModal<QColorDialog>([](QColorDialog* d) { d->reject(); }, 300);
+    impostor.click();
+    other.click();
+    QTest::qWait(400);
+    QVERIFY(!*answered);
+    QVERIFY(memcmp(&r, &before, sizeof r) == 0);
+}
+
+void TestCapacityGrading::storeReadsEnablesAndBounds() {
+    SettingRecord r = defaults();
+    CapacityGradingPage page;
+    page.load(&r);
+    child<QCheckBox>(&page, "capfil_en5")->setChecked(true);
+    child<QSpinBox>(&page, "capfil_low5")->setValue(7);
+    child<QSpinBox>(&page, "capfil_high5")->setValue(3); // no ordering check
+    SettingRecord out = defaults();
+    out.capfil_enable[0] = 1; // page shows grade 1 off: store must clear it
+    page.store(out);
+    QCOMPARE(out.capfil_enable[4], 1);
+    QCOMPARE(out.capfil_low[4], 7);
+    QCOMPARE(out.capfil_high[4], 3);
+    QCOMPARE(out.capfil_enable[0], 0);
+    QCOMPARE(out.capfil_low[8], 1740800);
+}
+
+QTEST_MAIN(TestCapacityGrading)
+#include "tst_capacity_grading.moc"

@@ -9,6 +9,8 @@
 #include "app/user_signals.h"
 #include "app/window_choice.h"
 #include "link/address.h"
+#include "link/dataserver.h"
+#include "link/engine_messages.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
 
@@ -110,6 +112,7 @@ int runPanel(int argc, char** argv) {
     // 4. power notices; the engine link sends the command
     UserSignalRelay signalRelay;
     signalRelay.install();
+    UserSignalRelay::setAction(sendPowerNotice);
     // 5. machine profile
     readFixSetting();
     logProfile();
@@ -135,6 +138,10 @@ int runPanel(int argc, char** argv) {
     // 13.
     NetThread netThread;
     netThread.start();
+    // 14. board link server
+    mDataServer = new DataServer;
+    mDataServer->init(server_receive_callback, server_connect_callback);
+    mDataServer->start();
     // 18.
     LOGD("type %d\n\r", mSetting.machine_type);
     // 19.
@@ -155,6 +162,8 @@ int runPanel(int argc, char** argv) {
 
     // 21.
     const int code = app.exec();
+    // The link thread calls into the application (start dialog): stop it while that exists.
+    mDataServer->stop();
     netThread.stop();
     QCoreApplication::removeTranslator(translator);
     delete translator;

@@ -2,14 +2,21 @@
 // What the panel says to the engine board over the control connection, and what it does
 // with what the board says.
 
+#include <atomic>
 #include <cstdint>
 
 class DataServer;
 extern DataServer* mDataServer;
 
-// Connect callback of the link server: sends the settings message to the board.
+// Reassembly position of short pieces in Info, and 1 until the first block set the clock.
+// Both belong to the link thread; they are atomic only so that tests may reset them.
+extern std::atomic<int> recvCount;
+extern std::atomic<int> firstRecv;
+
+// Connect callback of the link server: sends the settings message to the board and closes
+// the start dialog (on the GUI thread). Returns the send's result, -1 without a server.
 int server_connect_callback(int board);
-// Receive callback: status blocks into Info; the first one sets the clock.
+// Receive callback: status blocks into Info; the first one sets the clock. Returns 0.
 int server_receive_callback(void* data, int length, int board);
 
 int sendSetting();
@@ -17,3 +24,6 @@ int sendCmd(int command);
 int sendCmdWithPara(int command, int parameter);
 int sendExportLogCmd();
 int sendMasterClearCmd();
+
+// What SIGUSR1 and SIGUSR2 do: the power-on or power-off notice (command 10 or 9).
+void sendPowerNotice(int sig);

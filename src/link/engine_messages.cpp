@@ -1,0 +1,149 @@
+#include "link/engine_messages.h"
+
+#include "app/globals.h"
+#include "app/log_file.h"
+#include "app/user_signals.h"
+#include "link/dataserver.h"
+#include "link/status_block.h"
+#include "link/wire.h"
+#include "platform/platform.h"
+#include "settings/settings.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QWidget>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+DataServer* mDataServer = nullptr;
+std::atomic<int> recvCount{0};
+std::atomic<int> firstRecv{1};
+
+namespace {
+
+constexpr int kBoard = 1;
+
+// The start dialog is a GUI object: it is closed on the GUI thread, directly when we are
+// on it, else by a queued call.
+void closeStartDialog() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    auto close = [] {
+        if (startDialog) {
+            startDialog->close();
+            delete startDialog;
+            startDialog = nullptr;
+        }
+    };
+    if (QThread::currentThread() == app->thread())
+        close();
+    else
+        QMetaObject::invokeMethod(app, close, Qt::QueuedConnection);
+}
+
+int sendToBoard(const void* message, int length) {
+    DataServer* server = mDataServer;
+    return server ? server->send(kBoard, message, length) : -1;
+}
+
+void setClockOnce() {
+    const time_t seconds = time_t(Info.read<uint32_t>(offsetof(StatusHeader, engineTime)));
+    char text[32] = "";
+    ctime_r(&seconds, text);
+    text[strcspn(text, "\n")] = '\0';
+    LOGD("time %d change to %s 0x%lx\n\r", int(seconds), text, (unsigned long)seconds);
+    if (h2::platform().setClock(seconds) != 0) {
+        LOGD("errno %d\n\r", errno);
+        perror("error settime ");
+        (void)h2::platform().setClock(seconds);
+    }
+    firstRecv = 0;
+}
+
+} // namespace
+
+int server_connect_callback(int board) {
+    LOGD("h2 will send setting: %d\n\r", board);
+    unsigned char message[kSettingMessageSize];
+    {
+        // The GUI thread commits new settings under this lock; send a consistent copy.
+        std::lock_guard<std::recursive_mutex> lock(settingMutex());
+        mSetting.command = wire::kCmdSetting;
+        mSetting.length = int32_t(kSettingMessageSize);
+        memcpy(message, &mSetting, kSettingMessageSize);
+    }
+    DataServer* server = mDataServer;
+    LOGD("h2 will send setting %d %d %p\n\r", int(wire::kCmdSetting), int(kSettingMessageSize),
+         static_cast<void*>(server));
+    const int ret = server ? server->send(board, message, int(kSettingMessageSize)) : -1;
+    LOGD("h2  send setting %d\n\r", ret);
+    closeStartDialog();
+    alreadySendSetting = 1;
+    return ret;
+}
+
+int server_receive_callback(void* data, int length, int /*board*/) {
+    if (length > kStatusBlockSize) {
+        LOGE("Error get %d should %d\n\r", length, kStatusBlockSize);
+        return 0;
+    }
+    if (length == kStatusBlockSize) {
+        Info.write(0, data, size_t(length));
+        recvCount = 0;
+    } else if (length > 0) {
+        // A piece that would run past the end of the block is cut at the end.
+        const int at = recvCount;
+        Info.write(size_t(at), data, size_t(length));
+        recvCount = (at + length >= kStatusBlockSize) ? 0 : at + length;
+    }
+    if (firstRecv)
+        setClockOnce();
+    return 0;
+}
+
+int sendSetting() {
+    LOGD("send setting\n\r");
+    if (server_connect_callback(kBoard) < 0)
+        LOGE("send to %d fail\n\r", kBoard);
+    return 0;
+}
+
+int sendCmd(int command) {
+    const wire::CommandMessage message = wire::commandMessage(uint32_t(command));
+    const int ret = sendToBoard(&message, sizeof(message));
+    if (ret < int(sizeof(message)))
+        LOGE("error to send cmd %d to %d\n\r", command, kBoard);
+    return ret;
+}
+
+int sendCmdWithPara(int command, int parameter) {
+    const wire::CommandWithParameter message =
+        wire::commandWithParameter(uint32_t(command), uint32_t(parameter));
+    const int ret = sendToBoard(&message, sizeof(message));
+    if (ret < int(sizeof(message)))
+        LOGE("error to send upgrade cmd %d\n\r", kBoard);
+    return ret;
+}
+
+int sendExportLogCmd() {
+    const wire::CommandMessage message = wire::commandMessage(wire::kCmdExportLog);
+    if (sendToBoard(&message, sizeof(message)) < int(sizeof(message)))
+        LOGE("error to send Export CMD cmd %d\n\r", kBoard);
+    return 0;
+}
+
+int sendMasterClearCmd() {
+    const wire::CommandMessage message = wire::commandMessage(wire::kCmdMasterClear);
+    if (sendToBoard(&message, sizeof(message)) < int(sizeof(message)))
+        LOGE("error to send master clear cmd %d\n\r", kBoard);
+    return 0;
+}
+
+void sendPowerNotice(int sig) {
+    const int command = UserSignalRelay::commandFor(sig);
+    if (command != 0)
+        sendCmd(command);
+}

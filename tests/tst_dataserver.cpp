@@ -1,0 +1,350 @@
+// The board link server over loopback: adoption of the engine address, framing by the
+// length word, the time bounds, strangers and the two send operations.
+
+#include "link/dataserver.h"
+#include "platform/desktop_platform.h"
+#include "support/log_capture.h"
+#include "support/loopback_peer.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+using h2test::LoopbackPeer;
+using h2test::message;
+using h2test::words;
+
+namespace {
+
+const char* const kEngine = "127.0.0.2";
+const char* const kStranger = "127.0.0.7";
+const QByteArray kGreeting = words({12, 99, 7});
+
+// What the link thread handed to the callbacks, in order.
+struct Recorder {
+    std::mutex mutex;
+    QStringList events;
+    QList<QByteArray> deliveries;
+    DataServer* server = nullptr;
+
+    void reset(DataServer* s) {
+        std::lock_guard<std::mutex> lock(mutex);
+        events.clear();
+        deliveries.clear();
+        server = s;
+    }
+    QStringList eventList() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return events;
+    }
+    QList<QByteArray> received() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return deliveries;
+    }
+    int connects() { return eventList().filter(QStringLiteral("connect")).size(); }
+} gRecorder;
+
+int recordReceive(void* data, int length, int board) {
+    std::lock_guard<std::mutex> lock(gRecorder.mutex);
+    gRecorder.events << QStringLiteral("receive %1 board %2").arg(length).arg(board);
+    gRecorder.deliveries << QByteArray(static_cast<const char*>(data), length);
+    return 0;
+}
+
+// Greets the board the way the panel does: a send from inside the callback.
+int recordConnect(int board) {
+    DataServer* server;
+    {
+        std::lock_guard<std::mutex> lock(gRecorder.mutex);
+        gRecorder.events << QStringLiteral("connect %1").arg(board);
+        server = gRecorder.server;
+    }
+    return server->send(board, kGreeting.constData(), kGreeting.size());
+}
+
+QList<int> lengths(const QList<QByteArray>& deliveries) {
+    QList<int> out;
+    for (const QByteArray& d : deliveries)
+        out << d.size();
+    return out;
+}
+
+} // namespace
+
+class TestDataServer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void connectCallbackComesBeforeFirstRead();
+    void framing_data();
+    void framing();
+    void badLengthWordClosesConnection_data();
+    void badLengthWordClosesConnection();
+    void strangerAcceptedAndClosedOnFirstData();
+    void strangersAreBounded();
+    void dataPortServesOnlyTheEngine();
+    void sendWithoutBoard();
+    void newerConnectionReplacesOlder();
+    void peerCloseDropsDataConnection();
+    void silenceDropsBothConnections();
+    void incompleteMessageIsBounded();
+    void slowMessageWithinBoundIsDelivered();
+
+private:
+    // Connects the engine peer and reads its greeting.
+    bool connectEngine(LoopbackPeer& peer);
+
+    QTemporaryDir mRoot;
+    h2::DesktopPlatform* mPlatform = nullptr;
+    std::unique_ptr<DataServer> mServer;
+};
+
+void TestDataServer::initTestCase() {
+    QVERIFY(mRoot.isValid());
+    auto platform = h2::makeDesktopPlatform(mRoot.path().toStdString());
+    mPlatform = static_cast<h2::DesktopPlatform*>(platform.get());
+    h2::setPlatform(std::move(platform));
+}
+
+void TestDataServer::init() {
+    mServer = std::make_unique<DataServer>(LinkEndpoints{kEngine, 0, 0});
+    gRecorder.reset(mServer.get());
+    mServer->init(recordReceive, recordConnect);
+    QCOMPARE(mServer->start(), 0);
+    QVERIFY(mServer->thread()->controlPort() > 0);
+    QVERIFY(mServer->thread()->dataPort() > 0);
+}
+
+void TestDataServer::cleanup() {
+    mServer.reset();
+}
+
+bool TestDataServer::connectEngine(LoopbackPeer& peer) {
+    return peer.connectTo(kEngine, mServer->thread()->controlPort()) &&
+           peer.readExact(size_t(kGreeting.size()), 2000) == kGreeting;
+}
+
+void TestDataServer::connectCallbackComesBeforeFirstRead() {
+    h2test::StdoutCapture log;
+    LoopbackPeer peer;
+    QVERIFY(peer.connectTo(kEngine, mServer->thread()->controlPort()));
+    // The block is on its way before the server has even accepted.
+    QVERIFY(peer.sendAll(message(16488, 'a')));
+    QCOMPARE(peer.readExact(size_t(kGreeting.size()), 2000), kGreeting);
+    QTRY_COMPARE(gRecorder.eventList().size(), 2);
+    QCOMPARE(gRecorder.eventList(),
+             QStringList({QStringLiteral("connect 1"), QStringLiteral("receive 16488 board 1")}));
+    const QString text = log.text();
+    const int sent = text.indexOf(QStringLiteral("control send"));
+    QVERIFY(sent >= 0);
+    QVERIFY(sent < text.indexOf(QStringLiteral("client 1 connected ")));
+    QVERIFY(text.contains(QStringLiteral("对方IP：127.0.0.2")));
+}
+
+void TestDataServer::framing_data() {
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QList<int>>("writes");
+    QTest::addColumn<QList<int>>("expected");
+
+    const QByteArray block = message(16488, 'b');
+    QTest::newRow("block in one write") << block << QList<int>{16488} << QList<int>{16488};
+    QTest::newRow("block in many pieces")
+        << block << QList<int>{1, 3, 100, 4000, 5000, 7000, 384} << QList<int>{16488};
+    QTest::newRow("length word split") << block << QList<int>{2, 2, 16484} << QList<int>{16488};
+    QTest::newRow("two blocks in one read")
+        << block + message(16488, 'c') << QList<int>{32976} << QList<int>{32976};
+    QTest::newRow("command then block")
+        << words({8, 77}) + block << QList<int>{8, 16488} << QList<int>{8, 16488};
+    QTest::newRow("largest length accepted")
+        << message(1024 * 1024, 'd') << QList<int>{1024 * 1024} << QList<int>{1024 * 1024};
+}
+
+void TestDataServer::framing() {
+    QFETCH(QByteArray, stream);
+    QFETCH(QList<int>, writes);
+    QFETCH(QList<int>, expected);
+
+    LoopbackPeer peer;
+    QVERIFY(connectEngine(peer));
+    int at = 0;
+    for (int size : writes) {
+        QVERIFY(peer.sendAll(stream.constData() + at, size_t(size)));
+        at += size;
+        QTest::qWait(20); // separate reads on the panel's side
+    }
+    QCOMPARE(at, stream.size());
+    QTRY_COMPARE(lengths(gRecorder.received()), expected);
+    QCOMPARE(gRecorder.received().join(), stream);
+    QVERIFY(peer.staysQuiet(50)); // still connected
+}
+
+void TestDataServer::badLengthWordClosesConnection_data() {
+    QTest::addColumn<quint32>("length");
+    QTest::newRow("zero") << quint32(0);
+    QTest::newRow("length only") << quint32(4);
+    QTest::newRow("one short of a command") << quint32(7);
+    QTest::newRow("one past the buffer") << quint32(1024 * 1024 + 1);
+    QTest::newRow("all ones") << quint32(0xFFFFFFFFu);
+}
+
+void TestDataServer::badLengthWordClosesConnection() {
+    QFETCH(quint32, length);
+    h2test::StdoutCapture log;
+    LoopbackPeer peer;
+    QVERIFY(connectEngine(peer));
+    QVERIFY(peer.sendAll(words({length, 2, 0, 0})));
+    QVERIFY(peer.waitClosed(2000));
+    QVERIFY(gRecorder.received().isEmpty());
+    QVERIFY(log.contains(QStringLiteral("client 1 bad length %1").arg(length)));
+    QCOMPARE(mServer->send(1, "x", 1), -1);
+    // The board is welcome again.
+    LoopbackPeer again;
+    QVERIFY(connectEngine(again));
+}
+
+void TestDataServer::strangerAcceptedAndClosedOnFirstData() {
+    h2test::StdoutCapture log;
+    LoopbackPeer engine;
+    QVERIFY(connectEngine(engine));
+    LoopbackPeer stranger;
+    QVERIFY(stranger.connectTo(kStranger, mServer->thread()->controlPort()));
+    QVERIFY(stranger.staysQuiet(200)); // accepted, nothing sent to it, not closed
+    QVERIFY(stranger.sendAll(message(16488, 's')));
+    QVERIFY(stranger.waitClosed(2000));
+    QCOMPARE(gRecorder.connects(), 1);
+    QVERIFY(gRecorder.received().isEmpty());
+    QVERIFY(log.contains(QStringLiteral("strange here socketfd exceed board")));
+    // The board's connection is untouched.
+    QCOMPARE(mServer->send(1, "ping", 4), 4);
+    QCOMPARE(engine.readExact(4, 2000), QByteArray("ping"));
+}
+
+void TestDataServer::strangersAreBounded() {
+    const int extra = 4;
+    std::vector<std::unique_ptr<LoopbackPeer>> peers;
+    for (int i = 0; i < DataThread::kMaxStrangers + extra; ++i) {
+        peers.push_back(std::make_unique<LoopbackPeer>());
+        QVERIFY(peers.back()->connectTo("127.0.1." + std::to_string(i + 1),
+                                        mServer->thread()->controlPort()));
+        QTest::qWait(10); // accepted in this order
+    }
+    for (int i = 0; i < extra; ++i)
+        QVERIFY2(peers[size_t(i)]->waitClosed(2000), qPrintable(QString::number(i)));
+    for (size_t i = extra; i < peers.size(); ++i)
+        QVERIFY2(peers[i]->staysQuiet(i == extra ? 200 : 0), qPrintable(QString::number(i)));
+    // The engine still gets in.
+    LoopbackPeer engine;
+    QVERIFY(connectEngine(engine));
+}
+
+void TestDataServer::dataPortServesOnlyTheEngine() {
+    LoopbackPeer stranger;
+    QVERIFY(stranger.connectTo(kStranger, mServer->thread()->dataPort()));
+    QVERIFY(stranger.waitClosed(2000));
+
+    LoopbackPeer control, data;
+    QVERIFY(connectEngine(control));
+    QVERIFY(data.connectTo(kEngine, mServer->thread()->dataPort()));
+    const QByteArray payload(300000, 'u'); // more than a socket buffer holds
+    QByteArray got;
+    std::thread reader([&] { got = data.readExact(size_t(payload.size()), 5000); });
+    QTRY_COMPARE(mServer->dataSend(1, payload.constData(), payload.size()), payload.size());
+    reader.join();
+    QCOMPARE(got, payload);
+}
+
+void TestDataServer::sendWithoutBoard() {
+    h2test::StdoutCapture log;
+    char buf[8] = {};
+    QCOMPARE(mServer->send(1, buf, 8), -1);
+    QCOMPARE(mServer->dataSend(1, buf, 8), -1);
+    QCOMPARE(mServer->send(5, buf, 8), -1);
+    QCOMPARE(mServer->dataSend(-1, buf, 8), -1);
+    QVERIFY(log.contains(QStringLiteral("client 1 no socket")));
+    // A connected control connection says nothing about the data connection.
+    LoopbackPeer control;
+    QVERIFY(connectEngine(control));
+    QCOMPARE(mServer->dataSend(1, buf, 8), -1);
+}
+
+void TestDataServer::newerConnectionReplacesOlder() {
+    LoopbackPeer first, second;
+    QVERIFY(connectEngine(first));
+    QVERIFY(connectEngine(second));
+    QVERIFY(first.waitClosed(2000));
+    QCOMPARE(gRecorder.connects(), 2);
+    QCOMPARE(mServer->send(1, "hi", 2), 2);
+    QCOMPARE(second.readExact(2, 2000), QByteArray("hi"));
+}
+
+void TestDataServer::peerCloseDropsDataConnection() {
+    LoopbackPeer control, data;
+    QVERIFY(connectEngine(control));
+    QVERIFY(data.connectTo(kEngine, mServer->thread()->dataPort()));
+    QTRY_COMPARE(mServer->dataSend(1, "d", 1), 1);
+    control.close();
+    QVERIFY(data.waitClosed(2000));
+    QCOMPARE(mServer->send(1, "x", 1), -1);
+    QCOMPARE(mServer->dataSend(1, "x", 1), -1);
+}
+
+void TestDataServer::silenceDropsBothConnections() {
+    h2test::StdoutCapture log;
+    LoopbackPeer control, data;
+    QVERIFY(connectEngine(control));
+    QVERIFY(data.connectTo(kEngine, mServer->thread()->dataPort()));
+    QTRY_COMPARE(mServer->dataSend(1, "d", 1), 1);
+    QVERIFY(data.readExact(1, 1000) == "d");
+    const size_t assignedBefore = mPlatform->addressRequests().size();
+
+    QVERIFY(control.waitClosed(5000));
+    QVERIFY(data.waitClosed(1000));
+    QCOMPARE(mServer->send(1, "x", 1), -1);
+    QTRY_VERIFY(mPlatform->addressRequests().size() > assignedBefore);
+    QCOMPARE(mPlatform->addressRequests().back(), std::string("eth0 127.0.0.1"));
+    const QString text = log.text();
+    QVERIFY(text.contains(QStringLiteral("select timeout")));
+    QVERIFY(text.contains(QStringLiteral("network issue close connection 1")));
+    QVERIFY(text.contains(QStringLiteral("network issue close data connection 1")));
+}
+
+// A board that stops in the middle of a message, while bytes keep trickling in so that the
+// silence rule never fires, is still dropped.
+void TestDataServer::incompleteMessageIsBounded() {
+    LoopbackPeer peer;
+    QVERIFY(connectEngine(peer));
+    QVERIFY(peer.sendAll(words({16488, 0})));
+    const int stepMs = 250;
+    int step = 0;
+    while (step < 24 && !peer.waitClosed(stepMs)) {
+        peer.sendAll("z", 1);
+        ++step;
+    }
+    QVERIFY2(step < 24, "still connected after 6 s");
+    QVERIFY2(step * stepMs >= 2000, "dropped long before the bound");
+    QVERIFY(gRecorder.received().isEmpty());
+}
+
+void TestDataServer::slowMessageWithinBoundIsDelivered() {
+    LoopbackPeer peer;
+    QVERIFY(connectEngine(peer));
+    const QByteArray block = message(16488, 'w');
+    const int pieces = 6;
+    const int size = block.size() / pieces;
+    for (int i = 0; i < pieces; ++i) {
+        QVERIFY(peer.sendAll(block.constData() + i * size, size_t(size)));
+        QTest::qWait(200);
+    }
+    QTRY_COMPARE(lengths(gRecorder.received()), QList<int>{16488});
+    QCOMPARE(gRecorder.received().first(), block);
+}
+
+QTEST_GUILESS_MAIN(TestDataServer)
+#include "tst_dataserver.moc"

@@ -1,0 +1,325 @@
+// The messages between panel and engine: the settings message on connect, the command
+// messages, status blocks into Info and the clock, the power notices of SIGUSR1/SIGUSR2.
+
+#include "app/globals.h"
+#include "app/user_signals.h"
+#include "link/dataserver.h"
+#include "link/engine_messages.h"
+#include "link/status_block.h"
+#include "platform/desktop_platform.h"
+#include "settings/settings.h"
+#include "support/log_capture.h"
+#include "support/loopback_peer.h"
+
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest>
+#include <csignal>
+#include <cstring>
+#include <memory>
+
+using h2test::LoopbackPeer;
+using h2test::words;
+
+namespace {
+
+const char* const kEngine = "127.0.0.2";
+
+QByteArray blockAt(uint32_t engineTime, uint32_t version, char fill) {
+    QByteArray block(kStatusBlockSize, fill);
+    const uint32_t header[4] = {uint32_t(kStatusBlockSize), 0, version, engineTime};
+    memcpy(block.data(), header, sizeof(header));
+    return block;
+}
+
+QByteArray infoBytes() {
+    StatusBlock block;
+    Info.snapshot(block);
+    return QByteArray(reinterpret_cast<const char*>(block.bytes), kStatusBlockSize);
+}
+
+// A region of Info: [from, to) filled with `fill`.
+struct Region {
+    int from;
+    int to;
+    char fill;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Region)
+
+class TestEngineMessages : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void settingsMessageOnConnect();
+    void startDialogClosedWhenBoardConnects();
+    void sendSettingWithoutBoard();
+    void receiveIntoInfo_data();
+    void receiveIntoInfo();
+    void clockSetOnceFromFirstBlock();
+    void commands_data();
+    void commands();
+    void commandsWithoutBoard();
+    void userSignalsSendPowerNotices();
+    void blockInPiecesLandsInInfo();
+
+private:
+    bool connectEngine(LoopbackPeer& peer);
+
+    QTemporaryDir mRoot;
+    h2::DesktopPlatform* mPlatform = nullptr;
+    std::unique_ptr<DataServer> mServer;
+};
+
+void TestEngineMessages::initTestCase() {
+    QVERIFY(mRoot.isValid());
+    auto platform = h2::makeDesktopPlatform(mRoot.path().toStdString());
+    mPlatform = static_cast<h2::DesktopPlatform*>(platform.get());
+    h2::setPlatform(std::move(platform));
+    SettingRecord record{};
+    settings::loadDefaults(record);
+    commitSetting(record);
+}
+
+void TestEngineMessages::init() {
+    Info.clear();
+    recvCount = 0;
+    mServer = std::make_unique<DataServer>(LinkEndpoints{kEngine, 0, 0});
+    mServer->init(server_receive_callback, server_connect_callback);
+    QCOMPARE(mServer->start(), 0);
+    mDataServer = mServer.get();
+}
+
+void TestEngineMessages::cleanup() {
+    mDataServer = nullptr;
+    mServer.reset();
+    delete startDialog;
+    startDialog = nullptr;
+}
+
+bool TestEngineMessages::connectEngine(LoopbackPeer& peer) {
+    return peer.connectTo(kEngine, mServer->thread()->controlPort()) &&
+           peer.readExact(kSettingMessageSize, 2000).size() == int(kSettingMessageSize);
+}
+
+void TestEngineMessages::settingsMessageOnConnect() {
+    SettingRecord record = snapshotSetting();
+    record.length = 0;
+    record.command = 0;
+    record.mode = 9;
+    record.port_count = 48;
+    record.COPYTIMECOUNT = 0x01020304;
+    record.MASTERCLEAR = 77; // behind the message: never sent
+    commitSetting(record);
+    alreadySendSetting = 0;
+
+    LoopbackPeer peer;
+    QVERIFY(peer.connectTo(kEngine, mServer->thread()->controlPort()));
+    const QByteArray got = peer.readExact(kSettingMessageSize + 1, 1000);
+
+    record.length = 124;
+    record.command = 2;
+    QCOMPARE(got, QByteArray(reinterpret_cast<const char*>(&record), kSettingMessageSize));
+    QCOMPARE(alreadySendSetting.load(), 1);
+    const SettingRecord after = snapshotSetting();
+    QCOMPARE(after.length, 124);
+    QCOMPARE(after.command, 2);
+}
+
+void TestEngineMessages::startDialogClosedWhenBoardConnects() {
+    startDialog = new QWidget;
+    startDialog->show();
+    QPointer<QWidget> dialog(startDialog);
+    LoopbackPeer peer;
+    QVERIFY(connectEngine(peer));
+    QTRY_VERIFY(dialog.isNull());
+    QVERIFY(startDialog == nullptr);
+}
+
+void TestEngineMessages::sendSettingWithoutBoard() {
+    h2test::StdoutCapture log;
+    SettingRecord record = snapshotSetting();
+    record.length = 0;
+    record.command = 0;
+    commitSetting(record);
+    startDialog = new QWidget;
+    QPointer<QWidget> dialog(startDialog);
+    alreadySendSetting = 0;
+
+    QCOMPARE(sendSetting(), 0);
+    QVERIFY(dialog.isNull()); // on the GUI thread it goes at once
+    QCOMPARE(alreadySendSetting.load(), 1);
+    QCOMPARE(snapshotSetting().length, 124);
+    QCOMPARE(snapshotSetting().command, 2);
+    QVERIFY(log.contains(QStringLiteral("h2  send setting -1")));
+    QVERIFY(log.contains(QStringLiteral("send to 1 fail")));
+
+    mDataServer = nullptr;
+    QCOMPARE(server_connect_callback(1), -1);
+}
+
+void TestEngineMessages::receiveIntoInfo_data() {
+    QTest::addColumn<QList<QByteArray>>("deliveries");
+    QTest::addColumn<QList<Region>>("expected");
+    QTest::addColumn<int>("position");
+
+    const int n = kStatusBlockSize;
+    auto piece = [](int size, char fill) { return QByteArray(size, fill); };
+    QTest::newRow("whole block") << QList<QByteArray>{piece(n, 1)} << QList<Region>{{0, n, 1}} << 0;
+    QTest::newRow("pieces append") << QList<QByteArray>{piece(100, 2), piece(50, 3)}
+                                   << QList<Region>{{0, 100, 2}, {100, 150, 3}, {150, n, 0}} << 150;
+    QTest::newRow("whole block drops a partial one")
+        << QList<QByteArray>{piece(100, 2), piece(n, 4)} << QList<Region>{{0, n, 4}} << 0;
+    QTest::newRow("whole block then a piece starts at the top")
+        << QList<QByteArray>{piece(n, 4), piece(10, 5)} << QList<Region>{{0, 10, 5}, {10, n, 4}}
+        << 10;
+    QTest::newRow("two blocks at once are dropped")
+        << QList<QByteArray>{piece(n, 5), piece(2 * n, 6)} << QList<Region>{{0, n, 5}} << 0;
+    QTest::newRow("one byte too many is dropped")
+        << QList<QByteArray>{piece(n + 1, 6)} << QList<Region>{{0, n, 0}} << 0;
+    QTest::newRow("piece running past the end is cut and wraps")
+        << QList<QByteArray>{piece(n - 88, 7), piece(200, 8)}
+        << QList<Region>{{0, n - 88, 7}, {n - 88, n, 8}} << 0;
+    QTest::newRow("pieces filling the block exactly wrap")
+        << QList<QByteArray>{piece(16000, 9), piece(n - 16000, 10), piece(4, 11)}
+        << QList<Region>{{0, 4, 11}, {4, 16000, 9}, {16000, n, 10}} << 4;
+}
+
+void TestEngineMessages::receiveIntoInfo() {
+    QFETCH(QList<QByteArray>, deliveries);
+    QFETCH(QList<Region>, expected);
+    QFETCH(int, position);
+
+    h2test::StdoutCapture log;
+    firstRecv = 0;
+    for (QByteArray d : deliveries)
+        QCOMPARE(server_receive_callback(d.data(), d.size(), 1), 0);
+
+    const QByteArray info = infoBytes();
+    for (const Region& r : expected)
+        QCOMPARE(info.mid(r.from, r.to - r.from), QByteArray(r.to - r.from, r.fill));
+    QCOMPARE(recvCount.load(), position);
+    for (const QByteArray& d : deliveries) {
+        if (d.size() > kStatusBlockSize)
+            QVERIFY(log.contains(QStringLiteral("Error get %1 should 16488").arg(d.size())));
+    }
+}
+
+void TestEngineMessages::clockSetOnceFromFirstBlock() {
+    h2test::StdoutCapture log;
+    firstRecv = 1;
+    const size_t before = mPlatform->clockRequests().size();
+    QByteArray first = blockAt(1700000000u, 0, 0);
+    QByteArray second = blockAt(1800000000u, 0, 0);
+    server_receive_callback(first.data(), first.size(), 1);
+    server_receive_callback(second.data(), second.size(), 1);
+
+    const std::vector<time_t> requests = mPlatform->clockRequests();
+    QCOMPARE(requests.size(), before + 1);
+    QCOMPARE(long(requests.back()), 1700000000L);
+    QCOMPARE(firstRecv.load(), 0);
+    QVERIFY(log.contains(QStringLiteral("time 1700000000 change to ")));
+    QVERIFY(log.contains(QStringLiteral(" 0x6553f100")));
+}
+
+enum class Sender { Cmd, CmdWithPara, ExportLog, MasterClear };
+Q_DECLARE_METATYPE(Sender)
+
+void TestEngineMessages::commands_data() {
+    QTest::addColumn<Sender>("sender");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("parameter");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QByteArray>("wire");
+
+    QTest::newRow("power off") << Sender::Cmd << 9 << 0 << 8 << words({8, 9});
+    QTest::newRow("power on") << Sender::Cmd << 10 << 0 << 8 << words({8, 10});
+    QTest::newRow("low speed on port 5")
+        << Sender::CmdWithPara << 11 << 5 << 12 << words({12, 11, 5});
+    QTest::newRow("export log") << Sender::ExportLog << 0 << 0 << 0 << words({8, 12});
+    QTest::newRow("master clear") << Sender::MasterClear << 0 << 0 << 0 << words({8, 13});
+}
+
+void TestEngineMessages::commands() {
+    QFETCH(Sender, sender);
+    QFETCH(int, command);
+    QFETCH(int, parameter);
+    QFETCH(int, result);
+    QFETCH(QByteArray, wire);
+
+    LoopbackPeer peer;
+    QVERIFY(connectEngine(peer));
+    int ret = -100;
+    switch (sender) {
+    case Sender::Cmd:
+        ret = sendCmd(command);
+        break;
+    case Sender::CmdWithPara:
+        ret = sendCmdWithPara(command, parameter);
+        break;
+    case Sender::ExportLog:
+        ret = sendExportLogCmd();
+        break;
+    case Sender::MasterClear:
+        ret = sendMasterClearCmd();
+        break;
+    }
+    QCOMPARE(ret, result);
+    QCOMPARE(peer.readExact(size_t(wire.size()) + 1, 500), wire);
+}
+
+void TestEngineMessages::commandsWithoutBoard() {
+    h2test::StdoutCapture log;
+    QCOMPARE(sendCmd(9), -1);
+    QCOMPARE(sendCmdWithPara(11, 3), -1);
+    QCOMPARE(sendExportLogCmd(), 0);
+    mDataServer = nullptr;
+    QCOMPARE(sendCmd(10), -1);
+    const QString text = log.text();
+    QVERIFY(text.contains(QStringLiteral("client 1 no socket")));
+    QVERIFY(text.contains(QStringLiteral("error to send cmd 9 to 1")));
+    QVERIFY(text.contains(QStringLiteral("error to send cmd 10 to 1")));
+    QVERIFY(text.contains(QStringLiteral("error to send upgrade cmd 1")));
+    QVERIFY(text.contains(QStringLiteral("error to send Export CMD cmd 1")));
+}
+
+void TestEngineMessages::userSignalsSendPowerNotices() {
+    UserSignalRelay relay;
+    QVERIFY(relay.install());
+    UserSignalRelay::setAction(sendPowerNotice);
+    LoopbackPeer peer;
+    QVERIFY(connectEngine(peer));
+
+    raise(SIGUSR1);
+    QByteArray got;
+    QTRY_VERIFY((got += peer.readExact(8, 10)).size() >= 8);
+    QCOMPARE(got, words({8, 10}));
+    raise(SIGUSR2);
+    got.clear();
+    QTRY_VERIFY((got += peer.readExact(8, 10)).size() >= 8);
+    QCOMPARE(got, words({8, 9}));
+    UserSignalRelay::setAction(nullptr);
+}
+
+void TestEngineMessages::blockInPiecesLandsInInfo() {
+    LoopbackPeer peer;
+    QVERIFY(connectEngine(peer));
+    const QByteArray block = blockAt(1700000000u, 0x312504, 'k');
+    for (int at = 0; at < block.size(); at += 5000) {
+        QVERIFY(peer.sendAll(block.mid(at, 5000)));
+        QTest::qWait(10);
+    }
+    QTRY_COMPARE(Info.read<uint32_t>(offsetof(StatusHeader, engineVersion)), 0x312504u);
+    QCOMPARE(infoBytes(), block);
+    QCOMPARE(recvCount.load(), 0);
+}
+
+QTEST_MAIN(TestEngineMessages)
+#include "tst_engine_messages.moc"

@@ -1,0 +1,210 @@
+#include "dialogs/settingdlg_h2bn.h"
+
+#include "app/log_file.h"
+#include "dialogs/dialog_commands.h"
+#include "dialogs/language_switch.h"
+#include "dialogs/setting_values.h"
+#include "settings/settings.h"
+#include "ui_settingdlg_h2bn.h"
+
+#include <QButtonGroup>
+
+using namespace dialogs;
+
+namespace {
+
+void checkButton(QButtonGroup* group, int id) {
+    if (QAbstractButton* b = group->button(id))
+        b->setChecked(true);
+}
+
+template <typename Slot>
+void connectButtons(QButtonGroup* group, SettingDlg_h2bn* dialog, Slot slot) {
+    for (QAbstractButton* b : group->buttons())
+        QObject::connect(b, &QAbstractButton::clicked, dialog, slot);
+}
+
+// The 8-port machine of variant 3 has no burn-in.
+bool offersBurnin(const SettingRecord& r) { return !(r.machine_variant == 3 && r.port_count == 8); }
+
+} // namespace
+
+SettingDlg_h2bn::SettingDlg_h2bn(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::SettingDlg_h2bn>()),
+      mModeGroup(new QButtonGroup(this)), mTestBlockGroup(new QButtonGroup(this)),
+      mBurnBlockGroup(new QButtonGroup(this)), mBurnDataGroup(new QButtonGroup(this)),
+      mWipeGroup(new QButtonGroup(this)) {
+    ui->setupUi(this);
+
+    mModeGroup->addButton(ui->testmode, 0);
+    mModeGroup->addButton(ui->burnin_mode, 7);
+    mModeGroup->addButton(ui->wipemode, 10);
+
+    if (!offersBurnin(mSetting)) {
+        ui->burnin_mode->hide();
+        ui->tabCopy->removeTab(ui->tabCopy->indexOf(ui->tab_burn));
+    }
+
+    const int variant = mSetting.machine_variant;
+    ui->comboBox->clear();
+    ui->comboBox->addItems(burninTestPercents().texts);
+    ui->comboBox_2->addItems(burninWriteSpeeds(variant).texts);
+    ui->comboBox_3->addItems(burninReadSpeeds().texts);
+    ui->language->addItems(languageNames());
+    ui->language->setCurrentIndex(mSetting.language != 0 ? 1 : 0);
+
+    mTestBlockGroup->addButton(ui->test_4k, 0);
+    mTestBlockGroup->addButton(ui->test_2m, 5);
+    mTestBlockGroup->addButton(ui->test_64k, 1);
+    mTestBlockGroup->addButton(ui->test_autoblk, kTestBlockAutoId);
+
+    const auto indexChanged = qOverload<int>(&QComboBox::currentIndexChanged);
+    connect(ui->comboBox, indexChanged, this, &SettingDlg_h2bn::on_cap_clicked);
+    connect(ui->comboBox_2, indexChanged, this, &SettingDlg_h2bn::on_speed_clicked);
+    connect(ui->comboBox_3, indexChanged, this, &SettingDlg_h2bn::on_readspeed_clicked);
+    connectButtons(mModeGroup, this, &SettingDlg_h2bn::on_mode_clicked);
+    connectButtons(mTestBlockGroup, this, &SettingDlg_h2bn::onBlockClicked);
+
+    QAbstractButton* const burnBlocks[] = {ui->burn_block_4k,     ui->burn_block_64k,
+                                           ui->burnin_block_128k, ui->burnin_block_256k,
+                                           ui->burnin_block_1m,   ui->burnin_block_2m,
+                                           ui->burnin_block_4m};
+    for (int id = 0; id < 7; ++id)
+        mBurnBlockGroup->addButton(burnBlocks[id], id);
+    connectButtons(mBurnBlockGroup, this, &SettingDlg_h2bn::onburnBlockClicked);
+
+    mBurnDataGroup->addButton(ui->random_data, 0);
+    mBurnDataGroup->addButton(ui->all_0, 1);
+    mBurnDataGroup->addButton(ui->all_1, 2);
+    connectButtons(mBurnDataGroup, this, &SettingDlg_h2bn::on_burn_data_clicked);
+
+    mWipeGroup->addButton(ui->random_data_2, 0);
+    mWipeGroup->addButton(ui->all_2, 1);
+    mWipeGroup->addButton(ui->all_3, 2);
+    mWipeGroup->addButton(ui->all_4, 3);
+    connectButtons(mWipeGroup, this, &SettingDlg_h2bn::on_wipe_data_clicked);
+
+    mWork = snapshotSetting();
+    loadControls();
+    mLoading = false;
+}
+
+SettingDlg_h2bn::~SettingDlg_h2bn() = default;
+
+void SettingDlg_h2bn::loadControls() {
+    checkButton(mModeGroup, mWork.mode);
+
+    // A value missing from a list leaves its box on the first item.
+    const int speed = burninWriteSpeeds(mWork.machine_variant).indexOf(mWork.write_speed);
+    if (speed >= 0)
+        ui->comboBox_2->setCurrentIndex(speed);
+    const int percent = burninTestPercents().indexOf(mWork.capacity_test);
+    if (percent >= 0)
+        ui->comboBox->setCurrentIndex(percent);
+    const int readSpeed = burninReadSpeeds().indexOf(mWork.read_speed);
+    if (readSpeed >= 0)
+        ui->comboBox_3->setCurrentIndex(readSpeed);
+
+    checkButton(mTestBlockGroup, testBlockIds().idFor(mWork.test_block));
+
+    if (mWork.mode == 7)
+        ui->tabCopy->setCurrentWidget(ui->tab_burn);
+    else if (mWork.mode == 0 || mWork.mode == 10)
+        ui->tabCopy->setCurrentWidget(ui->tab_h2);
+
+    checkButton(mBurnBlockGroup, burninBlockIds().idFor(mWork.burnin_block));
+    if (mWork.burnin_data >= 0 && mWork.burnin_data <= 2)
+        checkButton(mBurnDataGroup, mWork.burnin_data);
+    if (mWork.wipe_mode >= 0 && mWork.wipe_mode <= 3)
+        checkButton(mWipeGroup, mWork.wipe_mode);
+
+    ui->test_content->setValue(mWork.burnin_content);
+    ui->test_cycle->setValue(mWork.burnin_cycle);
+    ui->test_time->setValue(mWork.burnin_time);
+    connect(ui->export_log, &QPushButton::clicked, this, &SettingDlg_h2bn::onExportLogClicked);
+}
+
+void SettingDlg_h2bn::on_mode_clicked() {
+    const int id = mModeGroup->checkedId();
+    if (id == 7) {
+        mWork.mode = 7;
+        ui->tabCopy->setCurrentWidget(ui->tab_burn);
+        LOGD("here\n\r");
+    } else if (id == 0 || id == 10) {
+        mWork.mode = id;
+        ui->tabCopy->setCurrentWidget(ui->tab_h2);
+    }
+}
+
+void SettingDlg_h2bn::on_cap_clicked() {
+    const auto percent = burninTestPercents().valueAt(ui->comboBox->currentIndex());
+    if (!percent)
+        return;
+    mWork.capacity_test = *percent;
+    // writeSetting derives capacity_test from the test-size fields: an operator's pick is
+    // stored as a percentage there too, so that it survives saving.
+    if (!mLoading) {
+        mWork.testSizePercent = *percent;
+        mWork.testSizeMode = 0;
+    }
+}
+
+void SettingDlg_h2bn::on_speed_clicked() {
+    const auto speed =
+        burninWriteSpeeds(mWork.machine_variant).valueAt(ui->comboBox_2->currentIndex());
+    if (speed)
+        mWork.write_speed = *speed;
+}
+
+void SettingDlg_h2bn::on_readspeed_clicked() {
+    if (const auto speed = burninReadSpeeds().valueAt(ui->comboBox_3->currentIndex()))
+        mWork.read_speed = *speed;
+}
+
+void SettingDlg_h2bn::onBlockClicked() {
+    if (const auto block = testBlockIds().forId(mTestBlockGroup->checkedId()))
+        mWork.test_block = *block;
+}
+
+void SettingDlg_h2bn::onburnBlockClicked() {
+    if (const auto block = burninBlockIds().forId(mBurnBlockGroup->checkedId()))
+        mWork.burnin_block = *block;
+}
+
+void SettingDlg_h2bn::on_burn_data_clicked() {
+    const int id = mBurnDataGroup->checkedId();
+    if (id >= 0 && id <= 2)
+        mWork.burnin_data = id;
+}
+
+void SettingDlg_h2bn::on_wipe_data_clicked() {
+    const int id = mWipeGroup->checkedId();
+    if (id >= 0 && id <= 3)
+        mWork.wipe_mode = id;
+}
+
+void SettingDlg_h2bn::on_buttonBox_accepted() {
+    mWork.burnin_content = ui->test_content->value();
+    mWork.burnin_cycle = ui->test_cycle->value();
+    mWork.burnin_time = ui->test_time->value();
+    mWork.language = ui->language->currentIndex();
+    mWork.MASTERCLEAR = ui->master_reset->isChecked() ? 1 : 0;
+    LOGD("mode %d\n\r", mSetting.mode);
+
+    switchLanguage(mSetting.language, mWork.language);
+
+    commitSetting(mWork);
+    LOGD("button accepted\n\r");
+
+    writeSetting();
+    if (mWork.MASTERCLEAR == 1)
+        dialogCommands().masterClear();
+    accept();
+}
+
+void SettingDlg_h2bn::on_buttonBox_rejected() {
+    LOGD("reject\n\r");
+    reject();
+}
+
+void SettingDlg_h2bn::onExportLogClicked() {}

@@ -25,7 +25,9 @@ void connectButtons(QButtonGroup* group, SettingDlg_h2bn* dialog, Slot slot) {
 }
 
 // The 8-port machine of variant 3 has no burn-in.
-bool offersBurnin(const SettingRecord& r) { return !(r.machine_variant == 3 && r.port_count == 8); }
+bool offersBurnin(const SettingRecord& r) {
+    return !(r.machine_variant == 3 && r.port_count == 8);
+}
 
 } // namespace
 
@@ -65,10 +67,9 @@ SettingDlg_h2bn::SettingDlg_h2bn(QWidget* parent)
     connectButtons(mModeGroup, this, &SettingDlg_h2bn::on_mode_clicked);
     connectButtons(mTestBlockGroup, this, &SettingDlg_h2bn::onBlockClicked);
 
-    QAbstractButton* const burnBlocks[] = {ui->burn_block_4k,     ui->burn_block_64k,
-                                           ui->burnin_block_128k, ui->burnin_block_256k,
-                                           ui->burnin_block_1m,   ui->burnin_block_2m,
-                                           ui->burnin_block_4m};
+    QAbstractButton* const burnBlocks[] = {
+        ui->burn_block_4k,   ui->burn_block_64k,  ui->burnin_block_128k, ui->burnin_block_256k,
+        ui->burnin_block_1m, ui->burnin_block_2m, ui->burnin_block_4m};
     for (int id = 0; id < 7; ++id)
         mBurnBlockGroup->addButton(burnBlocks[id], id);
     connectButtons(mBurnBlockGroup, this, &SettingDlg_h2bn::onburnBlockClicked);

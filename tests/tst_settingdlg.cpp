@@ -1,17 +1,25 @@
 // The copier's settings dialog, driven through its widgets.
 
 #include "dialogs/dialog_commands.h"
+#include "dialogs/log_export.h"
 #include "dialogs/settingdlg.h"
+#include "link/status_block.h"
 #include "settings/settings.h"
 #include "support/dialog_runner.h"
+#include "support/modal_answer.h"
 #include "support/stdout_capture.h"
 #include "support/temp_root.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QtTest>
 
 #include <functional>
@@ -22,6 +30,14 @@ namespace {
 int gMasterClears = 0;
 int countMasterClear() {
     return ++gMasterClears;
+}
+int gExports = 0;
+int countExport() {
+    return ++gExports;
+}
+
+void setEngineStatus(uint32_t code) {
+    Info.write(4, &code, sizeof code);
 }
 
 SettingRecord copierRecord() {
@@ -79,6 +95,8 @@ private slots:
     void initTestCase() {
         mWork = std::make_unique<TempWorkDir>();
         dialogCommands().masterClear = &countMasterClear;
+        dialogCommands().exportLog = &countExport;
+        LogExport::setTiming(20, 2000);
     }
     void init() {
         gMasterClears = 0;
@@ -424,6 +442,67 @@ private slots:
         QVERIFY(log.contains(" mode 5 cap 20 err 15 65536\n\r"));
         QVERIFY(log.contains(" button accepted\n\r"));
         QVERIFY(log.contains(" copyBlock 65536 test_m 10\n\r"));
+    }
+
+    // The grading page edits the dialog's working copy: OK stores it, Cancel drops it.
+    void capacityGrades_data() {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+    void capacityGrades() {
+        QFETCH(bool, ok);
+        SettingRecord r = copierRecord();
+        r.capfil_enable[2] = 0;
+        r.capfil_high[2] = 36800;
+        bool openedTicked = true, boundsGreyed = false;
+        std::shared_ptr<bool> answered;
+        openEditClose(
+            r,
+            [&](SettingDlg& d) {
+                auto* box = child<QCheckBox>(d, "capfil_en3");
+                openedTicked = box->isChecked();
+                boundsGreyed = !child<QSpinBox>(d, "capfil_high3")->isEnabled();
+                tap(box);
+                child<QSpinBox>(d, "capfil_high3")->setValue(40000);
+                answered = answerModal<QColorDialog>([](QColorDialog* c) {
+                    c->setCurrentColor(QColor(0, 0, 255));
+                    c->accept();
+                });
+                tap(child<QToolButton>(d, "capfil_color2"));
+            },
+            ok);
+        QVERIFY(*answered);
+        QVERIFY(!openedTicked);
+        QVERIFY(boundsGreyed);
+        QCOMPARE(mSetting.capfil_enable[2], ok ? 1 : 0);
+        QCOMPARE(mSetting.capfil_high[2], ok ? 40000 : 36800);
+        QCOMPARE(mSetting.capfil_color[1], ok ? 0x0000FF : 0xFFFF00);
+    }
+
+    void exportLogRunsFromTheDialog() {
+        gExports = 0;
+        setEngineStatus(103);
+        int progressShown = -1;
+        QString title;
+        const int result = openEditClose(copierRecord(), [&](SettingDlg& d) {
+            auto answered = answerModal<QMessageBox>([&](QMessageBox* box) {
+                title = box->windowTitle();
+                box->accept();
+            });
+            tap(child<QPushButton>(d, "export_log"));
+            auto* progress = d.findChild<QProgressDialog*>();
+            QVERIFY(progress);
+            QTRY_COMPARE(progress->value(), 30);
+            progressShown = progress->value();
+            setEngineStatus(110);
+            QTRY_VERIFY(*answered);
+            QVERIFY(d.isVisible()); // the settings dialog stays open behind the export
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(progressShown, 30);
+        QCOMPARE(gExports, 1);
+        QCOMPARE(title, QStringLiteral("SUCCESS"));
     }
 
 private:

@@ -1,14 +1,19 @@
 // The burn-in machine's settings dialog, driven through its widgets.
 
 #include "dialogs/dialog_commands.h"
+#include "dialogs/log_export.h"
 #include "dialogs/settingdlg_h2bn.h"
+#include "link/status_block.h"
 #include "settings/settings.h"
 #include "support/dialog_runner.h"
+#include "support/modal_answer.h"
 #include "support/stdout_capture.h"
 #include "support/temp_root.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -22,6 +27,10 @@ namespace {
 int gMasterClears = 0;
 int countMasterClear() {
     return ++gMasterClears;
+}
+int gExports = 0;
+int countExport() {
+    return ++gExports;
 }
 
 SettingRecord burninRecord(int ports = 48, int variant = 1) {
@@ -86,6 +95,8 @@ private slots:
     void initTestCase() {
         mWork = std::make_unique<TempWorkDir>();
         dialogCommands().masterClear = &countMasterClear;
+        dialogCommands().exportLog = &countExport;
+        LogExport::setTiming(20, 200);
     }
     void init() {
         gMasterClears = 0;
@@ -418,6 +429,26 @@ private slots:
         QCOMPARE(mSetting.mode, 10);
         QVERIFY(out.text().contains(" mode 7\n\r"));
         QVERIFY(out.text().contains(" button accepted\n\r"));
+    }
+
+    // An engine that never answers ends the export with the failure box; the dialog stays.
+    void exportLogWithSilentEngine() {
+        gExports = 0;
+        const uint32_t idle = 0;
+        Info.write(4, &idle, sizeof idle);
+        QString title;
+        openEditClose(burninRecord(), [&](SettingDlg_h2bn& d) {
+            auto answered = answerModal<QMessageBox>([&](QMessageBox* box) {
+                title = box->windowTitle();
+                box->accept();
+            });
+            tap(child<QPushButton>(d, "export_log"));
+            QTRY_VERIFY(*answered);
+            QVERIFY(d.isVisible());
+        });
+        QCOMPARE(gExports, 1);
+        QCOMPARE(title, QStringLiteral("FAIL"));
+        QCOMPARE(mSetting.mode, 7);
     }
 
 private:

@@ -1,8 +1,11 @@
 #include "dialogs/settingdlg.h"
 
 #include "app/log_file.h"
+#include "dialogs/capacity_grading.h"
 #include "dialogs/dialog_commands.h"
+#include "dialogs/dialog_support.h"
 #include "dialogs/language_switch.h"
+#include "dialogs/log_export.h"
 #include "dialogs/setting_values.h"
 #include "settings/settings.h"
 #include "ui_settingdlg.h"
@@ -12,6 +15,9 @@
 using namespace dialogs;
 
 namespace {
+
+// A click on any button of a group.
+const auto kButtonClicked = qOverload<QAbstractButton*>(&QButtonGroup::buttonClicked);
 
 enum Page { CopyPage, TestPage, FormatPage, NoPage };
 
@@ -36,69 +42,54 @@ Page pageForMode(int mode) {
     }
 }
 
-void checkButton(QButtonGroup* group, int id) {
-    if (QAbstractButton* b = group->button(id))
-        b->setChecked(true);
-}
-
 } // namespace
 
-SettingDlg::SettingDlg(QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::SettingDlg>()), mModeGroup(new QButtonGroup(this)),
-      mFormatGroup(new QButtonGroup(this)), mTestBlockGroup(new QButtonGroup(this)),
-      mTestRangeGroup(new QButtonGroup(this)), mCopyCapGroup(new QButtonGroup(this)) {
+SettingDlg::SettingDlg(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::SettingDlg>()) {
     ui->setupUi(this);
 
-    mFormatGroup->addButton(ui->formatkeep, 0);
-    mFormatGroup->addButton(ui->formatauto, 1);
-    mFormatGroup->addButton(ui->formatfat16, 2);
-    mFormatGroup->addButton(ui->formatfat32, 3);
-    mFormatGroup->addButton(ui->formatfat64, 4);
-    mFormatGroup->addButton(ui->formatfat32_2, 5);
-
-    mModeGroup->addButton(ui->testmode, 0);
-    mModeGroup->addButton(ui->formatmode, 1);
-    mModeGroup->addButton(ui->h5testmode, 2);
-    mModeGroup->addButton(ui->fullcopycompare, 3);
-    mModeGroup->addButton(ui->fullcopy, 4);
-    mModeGroup->addButton(ui->datacopycompare, 5);
-    mModeGroup->addButton(ui->datacopy, 6);
-    mModeGroup->addButton(ui->fullcompare, 12);
-    mModeGroup->addButton(ui->datacompare, 13);
-
-    ui->language->addItems(languageNames());
+    mFormatGroup = makeGroup(this, {{ui->formatkeep, 0},
+                                    {ui->formatauto, 1},
+                                    {ui->formatfat16, 2},
+                                    {ui->formatfat32, 3},
+                                    {ui->formatfat64, 4},
+                                    {ui->formatfat32_2, 5}});
+    mModeGroup = makeGroup(this, {{ui->testmode, 0},
+                                  {ui->formatmode, 1},
+                                  {ui->h5testmode, 2},
+                                  {ui->fullcopycompare, 3},
+                                  {ui->fullcopy, 4},
+                                  {ui->datacopycompare, 5},
+                                  {ui->datacopy, 6},
+                                  {ui->fullcompare, 12},
+                                  {ui->datacompare, 13}});
+    fillCombo(ui->language, languageNames());
     ui->language->setCurrentIndex(mSetting.language != 0 ? 1 : 0);
 
-    ui->copy_block_size->addItems(copyBlockSizes().texts);
-    ui->comboBox_test_number->clear();
-    ui->comboBox_test_number->addItems(testSizePresets().texts);
-    ui->comboBox_volume->addItems({tr("无"), tr("保留卷标"), tr("拷贝卷标")});
-    ui->copy_time_count->addItems(copyTimeCounts().texts);
+    fillCombo(ui->copy_block_size, copyBlockSizes().texts);
+    fillCombo(ui->comboBox_test_number, testSizePresets().texts);
+    fillCombo(ui->comboBox_volume, {tr("无"), tr("保留卷标"), tr("拷贝卷标")});
+    fillCombo(ui->copy_time_count, copyTimeCounts().texts);
+    mTestBlockGroup = makeGroup(this, {{ui->test_4k, 0},
+                                       {ui->test_64k, 1},
+                                       {ui->test_2m, 5},
+                                       {ui->test_autoblk, kTestBlockAutoId}});
+    mTestRangeGroup =
+        makeGroup(this, {{ui->test_percent, 0}, {ui->test_m, 1}, {ui->test_regular, 2}});
 
-    mTestBlockGroup->addButton(ui->test_4k, 0);
-    mTestBlockGroup->addButton(ui->test_64k, 1);
-    mTestBlockGroup->addButton(ui->test_2m, 5);
-    mTestBlockGroup->addButton(ui->test_autoblk, kTestBlockAutoId);
-
-    mTestRangeGroup->addButton(ui->test_percent, 0);
-    mTestRangeGroup->addButton(ui->test_m, 1);
-    mTestRangeGroup->addButton(ui->test_regular, 2);
-
-    connectButtons(mModeGroup, &SettingDlg::onmodeclicked);
+    connect(mModeGroup, kButtonClicked, this, &SettingDlg::onmodeclicked);
     connect(ui->comboBox_volume, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &SettingDlg::on_keepvol_clicked);
-    connectButtons(mFormatGroup, &SettingDlg::onformatclicked);
-    connectButtons(mTestBlockGroup, &SettingDlg::onBlockClicked);
-    connectButtons(mTestRangeGroup, &SettingDlg::onBlockClicked);
-
-    mCopyCapGroup->addButton(ui->copycap00, 6);
-    mCopyCapGroup->addButton(ui->copycap0, 0);
-    mCopyCapGroup->addButton(ui->copycap5, 1);
-    mCopyCapGroup->addButton(ui->copycap10, 2);
-    mCopyCapGroup->addButton(ui->copycap15, 3);
-    mCopyCapGroup->addButton(ui->copycap20, 4);
-    mCopyCapGroup->addButton(ui->copycap30, 5);
-    connectButtons(mCopyCapGroup, &SettingDlg::onCopyCapClicked);
+    connect(mFormatGroup, kButtonClicked, this, &SettingDlg::onformatclicked);
+    connect(mTestBlockGroup, kButtonClicked, this, &SettingDlg::onBlockClicked);
+    connect(mTestRangeGroup, kButtonClicked, this, &SettingDlg::onBlockClicked);
+    mCopyCapGroup = makeGroup(this, {{ui->copycap00, 6},
+                                     {ui->copycap0, 0},
+                                     {ui->copycap5, 1},
+                                     {ui->copycap10, 2},
+                                     {ui->copycap15, 3},
+                                     {ui->copycap20, 4},
+                                     {ui->copycap30, 5}});
+    connect(mCopyCapGroup, kButtonClicked, this, &SettingDlg::onCopyCapClicked);
 
     mWork = snapshotSetting();
     LOGD("speed %d formattype %d  mode %d need %d\n\r", mWork.write_speed, mWork.format_type,
@@ -110,11 +101,6 @@ SettingDlg::SettingDlg(QWidget* parent)
 
 SettingDlg::~SettingDlg() = default;
 
-void SettingDlg::connectButtons(QButtonGroup* group, void (SettingDlg::*slot)()) {
-    for (QAbstractButton* b : group->buttons())
-        connect(b, &QAbstractButton::clicked, this, slot);
-}
-
 void SettingDlg::loadControls() {
     connect(ui->export_log, &QPushButton::clicked, this, &SettingDlg::onExportLogClicked);
     ui->after_format->setChecked(mWork.after_format != 0);
@@ -123,17 +109,17 @@ void SettingDlg::loadControls() {
     const int vol = mWork.volumekeep;
     ui->comboBox_volume->setCurrentIndex(vol == 1 || vol == 2 ? vol : 0);
 
-    checkButton(mFormatGroup, mWork.format_type);
-    checkButton(mModeGroup, mWork.mode);
+    checkId(mFormatGroup, mWork.format_type);
+    checkId(mModeGroup, mWork.mode);
     if (mWork.mode == 1)
         LOGD("format mode\n\r");
 
-    checkButton(mCopyCapGroup, copyCapIds().idFor(mWork.copy_cap));
+    checkId(mCopyCapGroup, copyCapIds().idFor(mWork.copy_cap));
 
     // Anything but the three fixed sizes shows as automatic.
     const int blockId = testBlockIds().idFor(mWork.test_block);
-    checkButton(mTestBlockGroup, blockId < 0 ? kTestBlockAutoId : blockId);
-    checkButton(mTestRangeGroup, mWork.testSizeMode);
+    checkId(mTestBlockGroup, blockId < 0 ? kTestBlockAutoId : blockId);
+    checkId(mTestRangeGroup, mWork.testSizeMode);
 
     ui->comboBox_test_number->setCurrentIndex(testSizeRegIndex(mWork.testSizeReg));
     ui->copy_block_size->setCurrentIndex(copyBlockIndex(mWork.copy_block));
@@ -165,6 +151,7 @@ void SettingDlg::loadControls() {
 
     ui->test_capfil_en->setChecked(mWork.capfil_test_enable != 0);
     ui->format_capfil_en->setChecked(mWork.capfil_format_enable != 0);
+    ui->gradingPage->load(&mWork);
 }
 
 void SettingDlg::onmodeclicked() {
@@ -201,9 +188,7 @@ void SettingDlg::on_keepvol_clicked() {
 }
 
 void SettingDlg::onafterformatclicked() {
-    // The stored flag decides, not the box: the box follows the flag.
-    mWork.after_format = mWork.after_format != 0 ? 0 : 1;
-    ui->after_format->setChecked(mWork.after_format != 0);
+    flipFlag(mWork.after_format, ui->after_format);
 }
 
 // A click on a test-block or a test-range button re-reads both groups.
@@ -237,6 +222,7 @@ void SettingDlg::on_buttonBox_accepted() {
 
     mWork.capfil_test_enable = ui->test_capfil_en->isChecked() ? 1 : 0;
     mWork.capfil_format_enable = ui->format_capfil_en->isChecked() ? 1 : 0;
+    ui->gradingPage->store(mWork);
 
     switchLanguage(mSetting.language, mWork.language);
 
@@ -256,4 +242,6 @@ void SettingDlg::on_buttonBox_rejected() {
     reject();
 }
 
-void SettingDlg::onExportLogClicked() {}
+void SettingDlg::onExportLogClicked() {
+    LogExport::start(this);
+}

@@ -9,7 +9,6 @@
 #include <memory>
 
 class QButtonGroup;
-class QAbstractButton;
 
 namespace Ui {
 class SettingDlg;
@@ -38,13 +37,12 @@ private:
     // Not auto-connected by name: no widget is called "keepvol".
     void on_keepvol_clicked();
     void loadControls();
-    void connectButtons(QButtonGroup* group, void (SettingDlg::*slot)());
 
     std::unique_ptr<Ui::SettingDlg> ui;
-    QButtonGroup* mModeGroup;
-    QButtonGroup* mFormatGroup;
-    QButtonGroup* mTestBlockGroup;
-    QButtonGroup* mTestRangeGroup;
-    QButtonGroup* mCopyCapGroup;
+    QButtonGroup* mModeGroup = nullptr;
+    QButtonGroup* mFormatGroup = nullptr;
+    QButtonGroup* mTestBlockGroup = nullptr;
+    QButtonGroup* mTestRangeGroup = nullptr;
+    QButtonGroup* mCopyCapGroup = nullptr;
     SettingRecord mWork{};
 };

@@ -2,7 +2,9 @@
 
 #include "app/log_file.h"
 #include "dialogs/dialog_commands.h"
+#include "dialogs/dialog_support.h"
 #include "dialogs/language_switch.h"
+#include "dialogs/log_export.h"
 #include "dialogs/setting_values.h"
 #include "settings/settings.h"
 #include "ui_settingdlg_h2bn.h"
@@ -13,16 +15,8 @@ using namespace dialogs;
 
 namespace {
 
-void checkButton(QButtonGroup* group, int id) {
-    if (QAbstractButton* b = group->button(id))
-        b->setChecked(true);
-}
-
-template <typename Slot>
-void connectButtons(QButtonGroup* group, SettingDlg_h2bn* dialog, Slot slot) {
-    for (QAbstractButton* b : group->buttons())
-        QObject::connect(b, &QAbstractButton::clicked, dialog, slot);
-}
+// A click on any button of a group.
+const auto kButtonClicked = qOverload<QAbstractButton*>(&QButtonGroup::buttonClicked);
 
 // The 8-port machine of variant 3 has no burn-in.
 bool offersBurnin(const SettingRecord& r) {
@@ -32,15 +26,10 @@ bool offersBurnin(const SettingRecord& r) {
 } // namespace
 
 SettingDlg_h2bn::SettingDlg_h2bn(QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::SettingDlg_h2bn>()),
-      mModeGroup(new QButtonGroup(this)), mTestBlockGroup(new QButtonGroup(this)),
-      mBurnBlockGroup(new QButtonGroup(this)), mBurnDataGroup(new QButtonGroup(this)),
-      mWipeGroup(new QButtonGroup(this)) {
+    : QDialog(parent), ui(std::make_unique<Ui::SettingDlg_h2bn>()) {
     ui->setupUi(this);
 
-    mModeGroup->addButton(ui->testmode, 0);
-    mModeGroup->addButton(ui->burnin_mode, 7);
-    mModeGroup->addButton(ui->wipemode, 10);
+    mModeGroup = makeGroup(this, {{ui->testmode, 0}, {ui->burnin_mode, 7}, {ui->wipemode, 10}});
 
     if (!offersBurnin(mSetting)) {
         ui->burnin_mode->hide();
@@ -48,42 +37,37 @@ SettingDlg_h2bn::SettingDlg_h2bn(QWidget* parent)
     }
 
     const int variant = mSetting.machine_variant;
-    ui->comboBox->clear();
-    ui->comboBox->addItems(burninTestPercents().texts);
-    ui->comboBox_2->addItems(burninWriteSpeeds(variant).texts);
-    ui->comboBox_3->addItems(burninReadSpeeds().texts);
-    ui->language->addItems(languageNames());
+    fillCombo(ui->comboBox, burninTestPercents().texts);
+    fillCombo(ui->comboBox_2, burninWriteSpeeds(variant).texts);
+    fillCombo(ui->comboBox_3, burninReadSpeeds().texts);
+    fillCombo(ui->language, languageNames());
     ui->language->setCurrentIndex(mSetting.language != 0 ? 1 : 0);
 
-    mTestBlockGroup->addButton(ui->test_4k, 0);
-    mTestBlockGroup->addButton(ui->test_2m, 5);
-    mTestBlockGroup->addButton(ui->test_64k, 1);
-    mTestBlockGroup->addButton(ui->test_autoblk, kTestBlockAutoId);
+    mTestBlockGroup = makeGroup(this, {{ui->test_4k, 0},
+                                       {ui->test_2m, 5},
+                                       {ui->test_64k, 1},
+                                       {ui->test_autoblk, kTestBlockAutoId}});
 
     const auto indexChanged = qOverload<int>(&QComboBox::currentIndexChanged);
     connect(ui->comboBox, indexChanged, this, &SettingDlg_h2bn::on_cap_clicked);
     connect(ui->comboBox_2, indexChanged, this, &SettingDlg_h2bn::on_speed_clicked);
     connect(ui->comboBox_3, indexChanged, this, &SettingDlg_h2bn::on_readspeed_clicked);
-    connectButtons(mModeGroup, this, &SettingDlg_h2bn::on_mode_clicked);
-    connectButtons(mTestBlockGroup, this, &SettingDlg_h2bn::onBlockClicked);
+    connect(mModeGroup, kButtonClicked, this, &SettingDlg_h2bn::on_mode_clicked);
+    connect(mTestBlockGroup, kButtonClicked, this, &SettingDlg_h2bn::onBlockClicked);
 
-    QAbstractButton* const burnBlocks[] = {
-        ui->burn_block_4k,   ui->burn_block_64k,  ui->burnin_block_128k, ui->burnin_block_256k,
-        ui->burnin_block_1m, ui->burnin_block_2m, ui->burnin_block_4m};
-    for (int id = 0; id < 7; ++id)
-        mBurnBlockGroup->addButton(burnBlocks[id], id);
-    connectButtons(mBurnBlockGroup, this, &SettingDlg_h2bn::onburnBlockClicked);
-
-    mBurnDataGroup->addButton(ui->random_data, 0);
-    mBurnDataGroup->addButton(ui->all_0, 1);
-    mBurnDataGroup->addButton(ui->all_1, 2);
-    connectButtons(mBurnDataGroup, this, &SettingDlg_h2bn::on_burn_data_clicked);
-
-    mWipeGroup->addButton(ui->random_data_2, 0);
-    mWipeGroup->addButton(ui->all_2, 1);
-    mWipeGroup->addButton(ui->all_3, 2);
-    mWipeGroup->addButton(ui->all_4, 3);
-    connectButtons(mWipeGroup, this, &SettingDlg_h2bn::on_wipe_data_clicked);
+    mBurnBlockGroup = makeGroup(this, {{ui->burn_block_4k, 0},
+                                       {ui->burn_block_64k, 1},
+                                       {ui->burnin_block_128k, 2},
+                                       {ui->burnin_block_256k, 3},
+                                       {ui->burnin_block_1m, 4},
+                                       {ui->burnin_block_2m, 5},
+                                       {ui->burnin_block_4m, 6}});
+    connect(mBurnBlockGroup, kButtonClicked, this, &SettingDlg_h2bn::onburnBlockClicked);
+    mBurnDataGroup = makeGroup(this, {{ui->random_data, 0}, {ui->all_0, 1}, {ui->all_1, 2}});
+    connect(mBurnDataGroup, kButtonClicked, this, &SettingDlg_h2bn::on_burn_data_clicked);
+    mWipeGroup =
+        makeGroup(this, {{ui->random_data_2, 0}, {ui->all_2, 1}, {ui->all_3, 2}, {ui->all_4, 3}});
+    connect(mWipeGroup, kButtonClicked, this, &SettingDlg_h2bn::on_wipe_data_clicked);
 
     mWork = snapshotSetting();
     loadControls();
@@ -93,7 +77,7 @@ SettingDlg_h2bn::SettingDlg_h2bn(QWidget* parent)
 SettingDlg_h2bn::~SettingDlg_h2bn() = default;
 
 void SettingDlg_h2bn::loadControls() {
-    checkButton(mModeGroup, mWork.mode);
+    checkId(mModeGroup, mWork.mode);
 
     // A value missing from a list leaves its box on the first item.
     const int speed = burninWriteSpeeds(mWork.machine_variant).indexOf(mWork.write_speed);
@@ -106,18 +90,18 @@ void SettingDlg_h2bn::loadControls() {
     if (readSpeed >= 0)
         ui->comboBox_3->setCurrentIndex(readSpeed);
 
-    checkButton(mTestBlockGroup, testBlockIds().idFor(mWork.test_block));
+    checkId(mTestBlockGroup, testBlockIds().idFor(mWork.test_block));
 
     if (mWork.mode == 7)
         ui->tabCopy->setCurrentWidget(ui->tab_burn);
     else if (mWork.mode == 0 || mWork.mode == 10)
         ui->tabCopy->setCurrentWidget(ui->tab_h2);
 
-    checkButton(mBurnBlockGroup, burninBlockIds().idFor(mWork.burnin_block));
+    checkId(mBurnBlockGroup, burninBlockIds().idFor(mWork.burnin_block));
     if (mWork.burnin_data >= 0 && mWork.burnin_data <= 2)
-        checkButton(mBurnDataGroup, mWork.burnin_data);
+        checkId(mBurnDataGroup, mWork.burnin_data);
     if (mWork.wipe_mode >= 0 && mWork.wipe_mode <= 3)
-        checkButton(mWipeGroup, mWork.wipe_mode);
+        checkId(mWipeGroup, mWork.wipe_mode);
 
     ui->test_content->setValue(mWork.burnin_content);
     ui->test_cycle->setValue(mWork.burnin_cycle);
@@ -208,4 +192,6 @@ void SettingDlg_h2bn::on_buttonBox_rejected() {
     reject();
 }
 
-void SettingDlg_h2bn::onExportLogClicked() {}
+void SettingDlg_h2bn::onExportLogClicked() {
+    LogExport::start(this);
+}

@@ -39,11 +39,11 @@ private:
     void loadControls();
 
     std::unique_ptr<Ui::SettingDlg_h2bn> ui;
-    QButtonGroup* mModeGroup;
-    QButtonGroup* mTestBlockGroup;
-    QButtonGroup* mBurnBlockGroup;
-    QButtonGroup* mBurnDataGroup;
-    QButtonGroup* mWipeGroup;
+    QButtonGroup* mModeGroup = nullptr;
+    QButtonGroup* mTestBlockGroup = nullptr;
+    QButtonGroup* mBurnBlockGroup = nullptr;
+    QButtonGroup* mBurnDataGroup = nullptr;
+    QButtonGroup* mWipeGroup = nullptr;
     SettingRecord mWork{};
     bool mLoading = true; // the constructor fills the controls; that is no operator choice
 };

@@ -5,7 +5,7 @@
 #include "dialogs/settingdlg.h"
 #include "link/status_block.h"
 #include "settings/settings.h"
-#include "support/dialog_runner.h"
+#include "support/dialog_bed.h"
 #include "support/modal_answer.h"
 #include "support/stdout_capture.h"
 #include "support/temp_root.h"
@@ -26,15 +26,6 @@
 #include <memory>
 
 namespace {
-
-int gMasterClears = 0;
-int countMasterClear() {
-    return ++gMasterClears;
-}
-int gExports = 0;
-int countExport() {
-    return ++gExports;
-}
 
 void setEngineStatus(uint32_t code) {
     Info.write(4, &code, sizeof code);
@@ -77,7 +68,7 @@ int openEditClose(const SettingRecord& stored, const std::function<void(SettingD
                   bool ok = true) {
     commitSetting(stored);
     SettingDlg dlg;
-    return runDialog(dlg, [&] {
+    return execWith(dlg, [&] {
         edit(dlg);
         if (ok)
             pressOk(dlg);
@@ -92,14 +83,10 @@ class TestSettingDlg : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        mWork = std::make_unique<TempWorkDir>();
-        dialogCommands().masterClear = &countMasterClear;
-        dialogCommands().exportLog = &countExport;
-        LogExport::setTiming(20, 2000);
-    }
+    void initTestCase() { LogExport::setTiming(20, 2000); }
+    void cleanup() { mBed.reset(); }
     void init() {
-        gMasterClears = 0;
+        mBed = std::make_unique<DialogBed>(16, 1, 0);
         commitSetting(copierRecord());
     }
 
@@ -156,7 +143,7 @@ private slots:
         QCOMPARE(openEditClose(
                      r,
                      [&](SettingDlg& d) {
-                         tap(child<QRadioButton>(d, qPrintable(button)));
+                         clickBox(child<QRadioButton>(d, qPrintable(button)));
                          shown = child<QTabWidget>(d, "tabCopy")->currentWidget()->objectName();
                      }),
                  int(QDialog::Accepted));
@@ -191,7 +178,7 @@ private slots:
         openEditClose(r, [&](SettingDlg& d) {
             opened = checkedName(d, kCapButtons);
             if (!tapped.isEmpty())
-                tap(child<QRadioButton>(d, qPrintable(tapped)));
+                clickBox(child<QRadioButton>(d, qPrintable(tapped)));
         });
         QCOMPARE(opened, shown);
         QCOMPARE(mSetting.copy_cap, saved);
@@ -236,8 +223,8 @@ private slots:
                       [&](SettingDlg& d) { opened = child<QComboBox>(d, b.combo)->currentText(); });
         QCOMPARE(opened, shown);
         QCOMPARE(mSetting.*b.member, saved);
-        QVERIFY(readAll(mWork->file(".h2config"))
-                    .contains(QStringLiteral("%1 = %2\n").arg(field).arg(saved).toUtf8()));
+        QVERIFY(mBed->storedFile().contains(
+            QStringLiteral("%1 = %2\n").arg(field).arg(saved).toUtf8()));
     }
 
     void pickedListItemsAreSaved() {
@@ -309,7 +296,7 @@ private slots:
         QString opened;
         openEditClose(r, [&](SettingDlg& d) {
             opened = checkedName(d, {"test_4k", "test_64k", "test_2m", "test_autoblk"});
-            tap(child<QRadioButton>(d, qPrintable(tapped)));
+            clickBox(child<QRadioButton>(d, qPrintable(tapped)));
         });
         QCOMPARE(opened, shownBlock);
         QCOMPARE(mSetting.test_block, block);
@@ -352,9 +339,9 @@ private slots:
         r.format_type = 9; // no button
         r.createMBR = 0;
         openEditClose(r, [](SettingDlg& d) {
-            tap(child<QRadioButton>(d, "formatfat32_2"));
-            tap(child<QCheckBox>(d, "create_mbr"));
-            tap(child<QCheckBox>(d, "format_capfil_en"));
+            clickBox(child<QRadioButton>(d, "formatfat32_2"));
+            clickBox(child<QCheckBox>(d, "create_mbr"));
+            clickBox(child<QCheckBox>(d, "format_capfil_en"));
         });
         QCOMPARE(mSetting.format_type, 5);
         QCOMPARE(mSetting.createMBR, 1);
@@ -370,7 +357,7 @@ private slots:
         openEditClose(r, [&](SettingDlg& d) {
             auto* box = child<QCheckBox>(d, "after_format");
             before = box->isChecked();
-            tap(box);
+            clickBox(box);
             after = box->isChecked();
         });
         QVERIFY(before);
@@ -395,17 +382,17 @@ private slots:
             copierRecord(),
             [&](SettingDlg& d) {
                 if (tick)
-                    tap(child<QCheckBox>(d, "master_reset"));
-                sentWhileOpen = gMasterClears;
+                    clickBox(child<QCheckBox>(d, "master_reset"));
+                sentWhileOpen = DialogBed::masterClears();
             },
             ok);
         QCOMPARE(result, int(ok ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE(sentWhileOpen, 0);
-        QCOMPARE(gMasterClears, commands);
+        QCOMPARE(DialogBed::masterClears(), commands);
         QCOMPARE(mSetting.MASTERCLEAR, commands);
         // The file is stored before the command goes out, so the reset survives a restart.
         if (commands)
-            QVERIFY(readAll(mWork->file(".h2config")).contains("MASTERCLEAR = 1\n"));
+            QVERIFY(DialogBed::lastMasterClearAfterStore());
     }
 
     void cancelLeavesTheRecordAlone() {
@@ -416,8 +403,8 @@ private slots:
         const int result = openEditClose(
             r,
             [](SettingDlg& d) {
-                tap(child<QRadioButton>(d, "datacopy"));
-                tap(child<QRadioButton>(d, "copycap30"));
+                clickBox(child<QRadioButton>(d, "datacopy"));
+                clickBox(child<QRadioButton>(d, "copycap30"));
                 child<QComboBox>(d, "copy_block_size")->setCurrentIndex(0);
                 child<QComboBox>(d, "language")->setCurrentIndex(1);
             },
@@ -425,8 +412,7 @@ private slots:
         QCOMPARE(result, int(QDialog::Rejected));
         QCOMPARE(memcmp(&mSetting, &r, sizeof r), 0);
         QVERIFY(out.text().contains(" reject\n\r"));
-        QVERIFY(!QFile::exists(mWork->file(".h2config")) ||
-                !readAll(mWork->file(".h2config")).contains("copy_cap = 30"));
+        QVERIFY(!mBed->storedFile().contains("copy_cap = 30"));
     }
 
     void acceptLogsTheStoredChoice() {
@@ -463,13 +449,13 @@ private slots:
                 auto* box = child<QCheckBox>(d, "capfil_en3");
                 openedTicked = box->isChecked();
                 boundsGreyed = !child<QSpinBox>(d, "capfil_high3")->isEnabled();
-                tap(box);
+                clickBox(box);
                 child<QSpinBox>(d, "capfil_high3")->setValue(40000);
                 answered = answerModal<QColorDialog>([](QColorDialog* c) {
                     c->setCurrentColor(QColor(0, 0, 255));
                     c->accept();
                 });
-                tap(child<QToolButton>(d, "capfil_color2"));
+                QTest::mouseClick(child<QToolButton>(d, "capfil_color2"), Qt::LeftButton);
             },
             ok);
         QVERIFY(*answered);
@@ -481,7 +467,6 @@ private slots:
     }
 
     void exportLogRunsFromTheDialog() {
-        gExports = 0;
         setEngineStatus(103);
         int progressShown = -1;
         QString title;
@@ -490,7 +475,7 @@ private slots:
                 title = box->windowTitle();
                 box->accept();
             });
-            tap(child<QPushButton>(d, "export_log"));
+            QTest::mouseClick(child<QPushButton>(d, "export_log"), Qt::LeftButton);
             auto* progress = d.findChild<QProgressDialog*>();
             QVERIFY(progress);
             QTRY_COMPARE(progress->value(), 30);
@@ -501,12 +486,12 @@ private slots:
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QCOMPARE(progressShown, 30);
-        QCOMPARE(gExports, 1);
+        QCOMPARE(DialogBed::exportLogs(), 1);
         QCOMPARE(title, QStringLiteral("SUCCESS"));
     }
 
 private:
-    std::unique_ptr<TempWorkDir> mWork;
+    std::unique_ptr<DialogBed> mBed;
 };
 
 QTEST_MAIN(TestSettingDlg)

@@ -5,7 +5,7 @@
 #include "dialogs/settingdlg_h2bn.h"
 #include "link/status_block.h"
 #include "settings/settings.h"
-#include "support/dialog_runner.h"
+#include "support/dialog_bed.h"
 #include "support/modal_answer.h"
 #include "support/stdout_capture.h"
 #include "support/temp_root.h"
@@ -23,15 +23,6 @@
 #include <memory>
 
 namespace {
-
-int gMasterClears = 0;
-int countMasterClear() {
-    return ++gMasterClears;
-}
-int gExports = 0;
-int countExport() {
-    return ++gExports;
-}
 
 SettingRecord burninRecord(int ports = 48, int variant = 1) {
     SettingRecord r{};
@@ -77,7 +68,7 @@ int openEditClose(const SettingRecord& stored, const std::function<void(SettingD
                   bool ok = true) {
     commitSetting(stored);
     SettingDlg_h2bn dlg;
-    return runDialog(dlg, [&] {
+    return execWith(dlg, [&] {
         edit(dlg);
         if (ok)
             pressOk(dlg);
@@ -92,14 +83,10 @@ class TestSettingDlgH2bn : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        mWork = std::make_unique<TempWorkDir>();
-        dialogCommands().masterClear = &countMasterClear;
-        dialogCommands().exportLog = &countExport;
-        LogExport::setTiming(20, 200);
-    }
+    void initTestCase() { LogExport::setTiming(20, 200); }
+    void cleanup() { mBed.reset(); }
     void init() {
-        gMasterClears = 0;
+        mBed = std::make_unique<DialogBed>(48, 1, 1);
         commitSetting(burninRecord());
     }
 
@@ -142,7 +129,7 @@ private slots:
         QFETCH(QString, page);
         QString shown;
         openEditClose(burninRecord(), [&](SettingDlg_h2bn& d) {
-            tap(child<QRadioButton>(d, qPrintable(button)));
+            clickBox(child<QRadioButton>(d, qPrintable(button)));
             shown = child<QTabWidget>(d, "tabCopy")->currentWidget()->objectName();
         });
         QCOMPARE(shown, page);
@@ -155,7 +142,7 @@ private slots:
         QString shown;
         StdoutCapture out;
         openEditClose(r, [&](SettingDlg_h2bn& d) {
-            tap(child<QRadioButton>(d, "burnin_mode"));
+            clickBox(child<QRadioButton>(d, "burnin_mode"));
             shown = child<QTabWidget>(d, "tabCopy")->currentWidget()->objectName();
         });
         QCOMPARE(shown, QStringLiteral("tab_burn"));
@@ -307,8 +294,8 @@ private slots:
         r.test_block = 4096;
         r.burnin_data = 0;
         r.wipe_mode = 0;
-        openEditClose(r,
-                      [&](SettingDlg_h2bn& d) { tap(child<QRadioButton>(d, qPrintable(button))); });
+        openEditClose(
+            r, [&](SettingDlg_h2bn& d) { clickBox(child<QRadioButton>(d, qPrintable(button))); });
         QCOMPARE(mSetting.*fields.value(field), saved);
     }
 
@@ -368,8 +355,8 @@ private slots:
         QCOMPARE(mSetting.capacity_test, capacity);
         QCOMPARE(mSetting.testSizeMode, savedMode);
         QCOMPARE(mSetting.testSizePercent, savedPercent);
-        QVERIFY(readAll(mWork->file(".h2config"))
-                    .contains(QStringLiteral("testSizeMode = %1\n").arg(savedMode).toUtf8()));
+        QVERIFY(mBed->storedFile().contains(
+            QStringLiteral("testSizeMode = %1\n").arg(savedMode).toUtf8()));
     }
 
     void masterReset_data() {
@@ -394,11 +381,11 @@ private slots:
             [&](SettingDlg_h2bn& d) {
                 openedTicked = child<QCheckBox>(d, "master_reset")->isChecked();
                 if (tick)
-                    tap(child<QCheckBox>(d, "master_reset"));
+                    clickBox(child<QCheckBox>(d, "master_reset"));
             },
             ok);
         QVERIFY(!openedTicked);
-        QCOMPARE(gMasterClears, commands);
+        QCOMPARE(DialogBed::masterClears(), commands);
         if (ok)
             QCOMPARE(mSetting.MASTERCLEAR, commands);
     }
@@ -409,8 +396,8 @@ private slots:
         const int result = openEditClose(
             r,
             [](SettingDlg_h2bn& d) {
-                tap(child<QRadioButton>(d, "wipemode"));
-                tap(child<QRadioButton>(d, "burnin_block_4m"));
+                clickBox(child<QRadioButton>(d, "wipemode"));
+                clickBox(child<QRadioButton>(d, "burnin_block_4m"));
                 child<QComboBox>(d, "comboBox")->setCurrentIndex(3);
                 child<QComboBox>(d, "comboBox_2")->setCurrentIndex(3);
                 child<QSpinBox>(d, "test_cycle")->setValue(7);
@@ -425,7 +412,7 @@ private slots:
         SettingRecord r = burninRecord();
         r.mode = 7;
         StdoutCapture out;
-        openEditClose(r, [](SettingDlg_h2bn& d) { tap(child<QRadioButton>(d, "wipemode")); });
+        openEditClose(r, [](SettingDlg_h2bn& d) { clickBox(child<QRadioButton>(d, "wipemode")); });
         QCOMPARE(mSetting.mode, 10);
         QVERIFY(out.text().contains(" mode 7\n\r"));
         QVERIFY(out.text().contains(" button accepted\n\r"));
@@ -433,7 +420,6 @@ private slots:
 
     // An engine that never answers ends the export with the failure box; the dialog stays.
     void exportLogWithSilentEngine() {
-        gExports = 0;
         const uint32_t idle = 0;
         Info.write(4, &idle, sizeof idle);
         QString title;
@@ -442,17 +428,17 @@ private slots:
                 title = box->windowTitle();
                 box->accept();
             });
-            tap(child<QPushButton>(d, "export_log"));
+            QTest::mouseClick(child<QPushButton>(d, "export_log"), Qt::LeftButton);
             QTRY_VERIFY(*answered);
             QVERIFY(d.isVisible());
         });
-        QCOMPARE(gExports, 1);
+        QCOMPARE(DialogBed::exportLogs(), 1);
         QCOMPARE(title, QStringLiteral("FAIL"));
         QCOMPARE(mSetting.mode, 7);
     }
 
 private:
-    std::unique_ptr<TempWorkDir> mWork;
+    std::unique_ptr<DialogBed> mBed;
 };
 
 QTEST_MAIN(TestSettingDlgH2bn)

@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
@@ -118,5 +119,13 @@ void pressCancel(QDialog& dialog) {
 }
 
 void clickBox(QAbstractButton* button) {
+    // Turn to the tab page that holds the box first, as the operator has to: on a page never
+    // shown the box has no laid-out geometry to hit.
+    for (QWidget* w = button; w && w->parentWidget(); w = w->parentWidget()) {
+        if (auto* tabs = qobject_cast<QTabWidget*>(w->parentWidget()->parentWidget())) {
+            if (tabs->indexOf(w) >= 0)
+                tabs->setCurrentWidget(w);
+        }
+    }
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }

@@ -48,5 +48,6 @@ private:
 int execWith(QDialog& dialog, const std::function<void()>& actions);
 void pressOk(QDialog& dialog);
 void pressCancel(QDialog& dialog);
-// A left click in the middle-left of a check box or radio button (where its indicator is).
+// A left click in the middle-left of a check box or radio button (where its indicator is),
+// after turning to the tab page that holds it.
 void clickBox(QAbstractButton* button);

@@ -490,6 +490,35 @@ private slots:
         QCOMPARE(title, QStringLiteral("SUCCESS"));
     }
 
+    // The catalogue is loaded and installed again only when the language changed.
+    void language_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("picked"); // -1: untouched
+        QTest::addColumn<int>("installs");
+        QTest::newRow("English picked") << 0 << 1 << 1;
+        QTest::newRow("Chinese picked back") << 1 << 0 << 1;
+        QTest::newRow("Chinese kept") << 0 << -1 << 0;
+        QTest::newRow("English kept") << 1 << -1 << 0;
+    }
+    void language() {
+        QFETCH(int, stored);
+        QFETCH(int, picked);
+        QFETCH(int, installs);
+        mBed->writeCatalogues();
+        SettingRecord r = copierRecord();
+        r.language = stored;
+        QStringList items;
+        openEditClose(r, [&](SettingDlg& d) {
+            auto* box = child<QComboBox>(d, "language");
+            items << box->itemText(0) << box->itemText(1) << QString::number(box->currentIndex());
+            if (picked >= 0)
+                box->setCurrentIndex(picked);
+        });
+        QCOMPARE(items, (QStringList{QStringLiteral("中文"), "English", QString::number(stored)}));
+        QCOMPARE(mBed->languageChanges(), installs);
+        QCOMPARE(mSetting.language, picked >= 0 ? picked : stored);
+    }
+
 private:
     std::unique_ptr<DialogBed> mBed;
 };

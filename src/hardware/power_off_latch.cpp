@@ -1,0 +1,22 @@
+#include "hardware/power_off_latch.h"
+
+#include "app/log_file.h"
+
+void PowerOffLatch::tick(int working, BoardPower* power) {
+    if (working > 0)
+        mWasWorking = 1;
+    else if (mWasWorking != 1)
+        return;
+    if (!power)
+        return;
+    // Boards already off, or reported up by the controller: nothing left to switch.
+    if (power->powerLevel() == 0 || power->boardState() == 1) {
+        mWasWorking = 0;
+        return;
+    }
+    if (working != 0)
+        return;
+    LOGD("will power off board\n\r");
+    power->switchOff();
+    mWasWorking = 0;
+}

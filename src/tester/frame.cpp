@@ -1,0 +1,150 @@
+#include "tester/frame.h"
+
+#include "app/log_file.h"
+#include "link/status_block.h"
+#include "settings/settings.h"
+#include "ui_frame.h"
+
+#include <QLabel>
+#include <QResizeEvent>
+#include <QTimer>
+
+using namespace tester;
+
+Frame::Frame(QWidget* parent, int portCount, int machineVariant)
+    : QFrame(parent), mMask(new QLabel(this)), mTitle(new QLabel(this)), ui(new Ui::Frame),
+      mPortCount(portCount) {
+    ui->setupUi(this);
+    const CoverGeometry g = coverGeometry(portCount, machineVariant);
+    mMask->setEnabled(false);
+    mMask->setStyleSheet(kGrey);
+    mMask->setAlignment(Qt::AlignCenter);
+    mTitle->setAttribute(Qt::WA_TranslucentBackground);
+    mTitle->setAlignment(Qt::AlignCenter);
+    mTitle->setStyleSheet(titleStyle(portCount));
+    mCoverFollowsHeight = g.followFrameHeight;
+    if (mCoverFollowsHeight) {
+        mMask->setFixedSize(g.cover.width(), height());
+        mTitle->setFixedSize(g.title.width(), height());
+    } else {
+        mMask->setFixedSize(g.cover);
+        mTitle->setFixedSize(g.title);
+    }
+    if (g.frameFixed)
+        setFixedSize(g.cover);
+}
+
+Frame::~Frame() = default;
+
+void Frame::go(int port) {
+    mPort = port;
+    mState = 0;
+    mLastState = 0;
+    const int points = frameFontPointSize(mPortCount);
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->label_status), static_cast<QWidget*>(ui->label_1_1),
+          static_cast<QWidget*>(ui->label_1_2), static_cast<QWidget*>(ui->label_1_3),
+          static_cast<QWidget*>(ui->label), static_cast<QWidget*>(ui->progressBar),
+          static_cast<QWidget*>(ui->label_no)}) {
+        QFont font = w->font();
+        font.setPointSize(points);
+        w->setFont(font);
+    }
+    // The format result paints this line red; a new run starts in the normal colour.
+    ui->label_1_3->setPalette(QPalette());
+}
+
+Outcome Frame::update(const StatusBlock& block, const SettingRecord& setting) {
+    const FrameDraw draw = tester::drawFrame(mPort, block.testerPort(mPort), setting, mLastState);
+    if (draw.untouched)
+        return Outcome::None;
+    mState = draw.state;
+    if (!draw.skipped)
+        apply(draw);
+    mLastState = mState;
+    return draw.outcome;
+}
+
+void Frame::apply(const FrameDraw& d) {
+    if (d.cover == Cover::Hide && !mMask->isHidden()) {
+        mMask->hide();
+        mTitle->hide();
+    } else if (d.cover == Cover::Show && mMask->isHidden()) {
+        mMask->setStyleSheet(kGrey);
+        mMask->show();
+        mTitle->show();
+        ui->progressBar->hide();
+        if (d.clearFirstLineIfCovered)
+            ui->label->clear();
+    }
+    if (d.bar == Bar::Show)
+        ui->progressBar->show();
+    else if (d.bar == Bar::Hide)
+        ui->progressBar->hide();
+    if (d.barValue)
+        ui->progressBar->setValue(*d.barValue);
+    if (d.style)
+        setBackground(*d.style);
+    if (d.line)
+        ui->label->setText(*d.line);
+    if (d.line1)
+        ui->label_1_1->setText(*d.line1);
+    if (d.line2)
+        ui->label_1_2->setText(*d.line2);
+    if (d.line3)
+        ui->label_1_3->setText(*d.line3);
+    if (d.line3Red) {
+        QPalette palette = ui->label_1_3->palette();
+        palette.setColor(QPalette::All, QPalette::WindowText, Qt::red);
+        ui->label_1_3->setPalette(palette);
+    }
+    if (d.status)
+        ui->label_status->setText(*d.status);
+    if (d.writeSpeed)
+        mWriteSpeed = *d.writeSpeed;
+    if (d.strangeFsType)
+        LOGD("strange here %d\n\r", int(*d.strangeFsType));
+}
+
+// Restyling repolishes every child, so an unchanged colour is not set again.
+void Frame::setBackground(const QString& style) {
+    if (styleSheet() != style)
+        setStyleSheet(style);
+}
+
+void Frame::start() {
+    if (mTimer)
+        mTimer->start(1000);
+}
+
+void Frame::stop() {
+    if (mTimer)
+        mTimer->stop();
+}
+
+void Frame::finish() {
+    StatusBlock block;
+    Info.snapshot(block);
+    update(block, mSetting);
+    stop();
+}
+
+void Frame::setTitle(const QString& title) {
+    mTitle->setText(title);
+}
+
+void Frame::setNumber(int number) {
+    ui->label_no->setText(QString::number(number));
+}
+
+bool Frame::covered() const {
+    return !mMask->isHidden();
+}
+
+void Frame::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    if (mCoverFollowsHeight) {
+        mMask->setFixedHeight(event->size().height());
+        mTitle->setFixedHeight(event->size().height());
+    }
+}

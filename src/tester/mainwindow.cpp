@@ -1,0 +1,196 @@
+#include "tester/mainwindow.h"
+
+#include "app/log_file.h"
+#include "app/version.h"
+#include "forms/tester_forms.h"
+#include "settings/settings.h"
+#include "tester/frame.h"
+#include "tester/mode_title.h"
+
+#include <QLabel>
+#include <QTimer>
+
+MainWindow* mainWindow = nullptr;
+
+namespace {
+
+// On these machines port 1 belongs to the board controller, not to the tester.
+bool skipsFirstPort(int portCount) {
+    return portCount == 121 || portCount == 51;
+}
+
+uint32_t engineVersionNow() {
+    return Info.read<uint32_t>(offsetof(StatusHeader, engineVersion));
+}
+
+QLabel* makeStripLabel(QWidget* strip, const QString& text, int points, bool bold, QRect at) {
+    auto* label = new QLabel(strip);
+    QFont font = label->font();
+    font.setPointSize(points);
+    if (bold)
+        font.setWeight(QFont::Bold);
+    label->setFont(font);
+    label->setGeometry(at);
+    label->setStyleSheet(tester::kGrey);
+    label->setText(text);
+    label->show();
+    return label;
+}
+
+// Counter labels in the order the tick fills them.
+const char* const kCounterNames[6] = {"currentWorking", "currentSuccess", "currentFail",
+                                      "totalSuccess",   "totalFail",      "totalWorked"};
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent, int portCount)
+    : QMainWindow(parent),
+      mForm(forms::chooseForm(forms::testerForms(), portCount, mSetting.machine_variant)),
+      mPortCount(portCount) {
+    LOGD("mode =%d wspeed =%d test_area=%d\n\r", mSetting.mode, mSetting.write_speed,
+         mSetting.capacity_test);
+    const int variant = mSetting.machine_variant;
+    forms::buildForm(*this, mForm, [portCount, variant](QWidget* parent, int) {
+        return new Frame(parent, portCount, variant);
+    });
+    mStatusWidget = findChild<QWidget*>(QStringLiteral("StatusWidget"));
+    if (mStatusWidget) {
+        mWorkingMode = stripLabel("workingMode");
+        for (int i = 0; i < 6; ++i)
+            mCounterLabels[i] = stripLabel(kCounterNames[i]);
+    }
+    const int first = skipsFirstPort(portCount) ? 2 : 1;
+    for (int port = first; port <= portCount; ++port) {
+        const int number = first == 2 ? port - 1 : port;
+        mPorts.push_back({port, number, findChild<Frame*>(QStringLiteral("frame_%1").arg(port))});
+    }
+    gTesterActivity.store(&mActivity);
+    titleFrames(tester::settingTitle(mSetting.mode, engineVersionNow()));
+}
+
+MainWindow::~MainWindow() {
+    const WindowActivity* mine = &mActivity;
+    gTesterActivity.compare_exchange_strong(mine, nullptr);
+}
+
+QLabel* MainWindow::stripLabel(const char* name) const {
+    return mStatusWidget->findChild<QLabel*>(QString::fromLatin1(name));
+}
+
+void MainWindow::titleFrames(const QString& title) {
+    mModeTitle = title;
+    LOGD("test_area =%lld\n\r", static_cast<long long>(mSetting.capacity_test));
+    for (const Port& p : mPorts) {
+        if (!p.frame)
+            continue;
+        p.frame->setNumber(p.number);
+        p.frame->setTitle(mModeTitle);
+        p.frame->go(p.port);
+    }
+}
+
+void MainWindow::start() {
+    titleFrames(tester::startTitle(mSetting.mode, engineVersionNow()));
+    if (mStatusWidget) {
+        LOGD("StatusWidget not nill\n\r");
+        mStatusWidget->setStyleSheet(tester::kGrey);
+        if (mWorkingMode)
+            mWorkingMode->setText(tester::modeName(mSetting.mode));
+        LOGD("StatusWidget set\n\r");
+        if (mPortCount > 8)
+            showBrandLabels();
+    }
+    updateSetting();
+    for (const Port& p : mPorts) {
+        if (p.frame)
+            p.frame->start();
+    }
+    if (!mTimer) {
+        mTimer = new QTimer(this);
+        connect(mTimer, &QTimer::timeout, this, &MainWindow::update);
+    }
+    mTimer->start(1000);
+    mActivity.mRunning = 1;
+    LOGD("mainwindow start\n\r");
+}
+
+void MainWindow::showBrandLabels() {
+    if (mBrandShown)
+        return;
+    mBrandShown = true;
+    makeStripLabel(mStatusWidget, QStringLiteral("Tervan拷贝机"), 16, true,
+                   QRect(1716, 0, 150, 50));
+    makeStripLabel(mStatusWidget, QStringLiteral("-KALMO技术-"), 10, false,
+                   QRect(1730, 40, 150, 12));
+    makeStripLabel(mStatusWidget, QStringLiteral("V") + hexVersion(kPanelVersion), 8, false,
+                   QRect(1750, 60, 150, 12));
+}
+
+void MainWindow::stop() {
+    for (const Port& p : mPorts) {
+        if (p.frame)
+            p.frame->stop();
+    }
+    if (mTimer)
+        mTimer->stop();
+    mActivity.mRunning = 0;
+}
+
+void MainWindow::updateSetting() {
+    for (const Port& p : mPorts) {
+        if (!p.frame) {
+            LOGD("%d is null\n\r", p.port);
+            continue;
+        }
+        p.frame->go(p.port);
+    }
+}
+
+void MainWindow::update() {
+    mWorking = mSuccess = mFail = 0;
+    Info.snapshot(mBlock);
+    int connected = 0;
+    for (const Port& p : mPorts) {
+        if (!p.frame)
+            continue;
+        switch (p.frame->update(mBlock, mSetting)) {
+        case tester::Outcome::Working:
+            ++mWorking;
+            break;
+        case tester::Outcome::Passed:
+            ++mSuccess;
+            break;
+        case tester::Outcome::Failed:
+            ++mFail;
+            break;
+        case tester::Outcome::None:
+            break;
+        }
+        if (mBlock.at<uint32_t>(testerPortOffset(p.port) + offsetof(TesterPortRecord, connected)) ==
+            1)
+            ++connected;
+    }
+    mActivity.mConnected = connected;
+    if (mStatusWidget)
+        showCounters(mBlock.header());
+    mActivity.mWorkingLast = mWorking;
+    mPowerOff.tick(mWorking, mBoardPower);
+}
+
+void MainWindow::showCounters(const StatusHeader& header) {
+    const int values[6] = {mWorking,         mSuccess,          mFail, header.totalSuccess,
+                           header.totalFail, header.totalWorked};
+    for (int i = 0; i < 6; ++i) {
+        if (mCounterLabels[i])
+            mCounterLabels[i]->setText(QString::number(values[i]));
+    }
+    // The engine version follows the block for its first ten reports, then stays.
+    if (header.engineVersion != 0 && mVersionLabels <= 9) {
+        if (!mEngineVersionLabel)
+            mEngineVersionLabel =
+                makeStripLabel(mStatusWidget, QString(), 8, false, QRect(1750, 70, 150, 12));
+        mEngineVersionLabel->show();
+        mEngineVersionLabel->setText(QStringLiteral("V") + hexVersion(header.engineVersion));
+        ++mVersionLabels;
+    }
+}

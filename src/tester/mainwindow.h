@@ -1,0 +1,73 @@
+#pragma once
+// The tester's full-screen window: one frame per port and a status strip with the work mode,
+// the counters of the last tick, the engine's totals and the versions. Once started it
+// refreshes every second from one snapshot of the status block.
+
+#include "forms/window_form.h"
+#include "hardware/power_off_latch.h"
+#include "hardware/window_activity.h"
+#include "link/status_block.h"
+
+#include <QMainWindow>
+#include <vector>
+
+class Frame;
+class QLabel;
+class QTimer;
+
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(QWidget* parent, int portCount);
+    ~MainWindow() override;
+
+    // Titles and numbers the frames, fills the strip and starts the refresh timer.
+    void start();
+    // Stops the frames and the timer.
+    void stop();
+    // Re-numbers every handled frame, which also forgets what it showed.
+    void updateSetting();
+
+    // Board power of this machine, used to switch the boards off after a run; null where
+    // the machine has none.
+    void setBoardPower(BoardPower* power) { mBoardPower = power; }
+    const WindowActivity& activity() const { return mActivity; }
+    const QString& modeTitle() const { return mModeTitle; }
+    const forms::WindowForm& form() const { return mForm; }
+
+public slots:
+    // One refresh tick.
+    void update();
+
+private:
+    struct Port {
+        int port;   // record and frame_N
+        int number; // shown in label_no
+        Frame* frame;
+    };
+    void titleFrames(const QString& title);
+    void showBrandLabels();
+    void showCounters(const StatusHeader& header);
+    QLabel* stripLabel(const char* name) const;
+
+    const forms::WindowForm& mForm;
+    const int mPortCount;
+    std::vector<Port> mPorts;
+    QWidget* mStatusWidget = nullptr;
+    QLabel* mWorkingMode = nullptr;
+    QLabel* mCounterLabels[6] = {};
+    QLabel* mEngineVersionLabel = nullptr;
+    bool mBrandShown = false;
+    QString mModeTitle;
+    QTimer* mTimer = nullptr;
+    int mWorking = 0;
+    int mSuccess = 0;
+    int mFail = 0;
+    WindowActivity mActivity;
+    PowerOffLatch mPowerOff;
+    BoardPower* mBoardPower = nullptr;
+    int mVersionLabels = 0;
+    StatusBlock mBlock; // this tick's snapshot
+};
+
+extern MainWindow* mainWindow;

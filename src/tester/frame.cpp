@@ -12,13 +12,14 @@
 using namespace tester;
 
 Frame::Frame(QWidget* parent, int portCount, int machineVariant)
-    : QFrame(parent), mMask(new QLabel(this)), mTitle(new QLabel(this)), ui(new Ui::Frame),
+    : QFrame(parent), mMask(new QLabel(this)), mTitle(new QLabel(mMask)), ui(new Ui::Frame),
       mPortCount(portCount) {
     ui->setupUi(this);
     const CoverGeometry g = coverGeometry(portCount, machineVariant);
     mMask->setEnabled(false);
     mMask->setStyleSheet(kGrey);
     mMask->setAlignment(Qt::AlignCenter);
+    // The title lies on the cover, so it takes the cover's grey rather than the frame's colour.
     mTitle->setAttribute(Qt::WA_TranslucentBackground);
     mTitle->setAlignment(Qt::AlignCenter);
     mTitle->setStyleSheet(titleStyle(portCount));
@@ -131,6 +132,10 @@ void Frame::finish() {
 
 void Frame::setTitle(const QString& title) {
     mTitle->setText(title);
+}
+
+QString Frame::title() const {
+    return mTitle->text();
 }
 
 void Frame::setNumber(int number) {

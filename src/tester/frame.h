@@ -30,6 +30,7 @@ public:
     void stop();
 
     void setTitle(const QString& title);
+    QString title() const;
     void setNumber(int number);
     int port() const { return mPort; }
     uint32_t lastState() const { return mLastState; }

@@ -149,28 +149,46 @@ void TesterWindow::forms_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("last");
-    QTest::newRow("4") << 4 << 0 << "MainWindow_4" << "SSD TESTER" << 1 << 4;
-    QTest::newRow("6") << 6 << 0 << "MainWindow_6" << "SSD TESTER" << 1 << 6;
-    QTest::newRow("8") << 8 << 0 << "MainWindow_8" << "SSD TESTER" << 1 << 8;
-    QTest::newRow("10") << 10 << 0 << "MainWindow_10" << "SSD TESTER" << 1 << 10;
-    QTest::newRow("12") << 12 << 0 << "MainWindow_12" << "SSD TESTER" << 1 << 12;
-    QTest::newRow("16") << 16 << 0 << "MainWindow_16" << "SSD TESTER" << 1 << 16;
-    QTest::newRow("16 variant 4") << 16 << 4 << "MainWindow_162" << "SSD TESTER" << 1 << 16;
-    QTest::newRow("20") << 20 << 0 << "MainWindow_20" << "SSD TESTER" << 1 << 20;
-    QTest::newRow("24") << 24 << 0 << "MainWindow_24" << "SSD TESTER" << 1 << 24;
-    QTest::newRow("32") << 32 << 0 << "MainWindow_32" << "USB3.X TESTER" << 1 << 32;
-    QTest::newRow("40") << 40 << 0 << "MainWindow_40" << "USB3.X TESTER" << 1 << 40;
-    QTest::newRow("48") << 48 << 3 << "MainWindow_48" << "USB3.X TESTER" << 1 << 48;
-    QTest::newRow("51") << 51 << 0 << "MainWindow_51" << "TF3.X TESTER" << 2 << 51;
-    QTest::newRow("64") << 64 << 0 << "MainWindow_64" << "USB3.X TESTER" << 1 << 64;
-    QTest::newRow("80") << 80 << 0 << "MainWindow_80" << "H2 TESTER" << 1 << 80;
-    QTest::newRow("96") << 96 << 0 << "MainWindow_96" << "USB3.X TESTER" << 1 << 96;
-    QTest::newRow("121") << 121 << 0 << "MainWindow_121" << "H2 TESTER" << 2 << 121;
-    QTest::newRow("28 has no form") << 28 << 0 << "MainWindow" << "USB3.X TESTER" << 1 << 32;
-    QTest::newRow("3 is below the range") << 3 << 0 << "MainWindow" << "USB3.X TESTER" << 1
-                                          << 32;
-    QTest::newRow("200 is above the range") << 200 << 0 << "MainWindow" << "USB3.X TESTER" << 1
-                                            << 32;
+    QTest::newRow("4") << 4 << 0 << "MainWindow_4"
+                       << "SSD TESTER" << 1 << 4;
+    QTest::newRow("6") << 6 << 0 << "MainWindow_6"
+                       << "SSD TESTER" << 1 << 6;
+    QTest::newRow("8") << 8 << 0 << "MainWindow_8"
+                       << "SSD TESTER" << 1 << 8;
+    QTest::newRow("10") << 10 << 0 << "MainWindow_10"
+                        << "SSD TESTER" << 1 << 10;
+    QTest::newRow("12") << 12 << 0 << "MainWindow_12"
+                        << "SSD TESTER" << 1 << 12;
+    QTest::newRow("16") << 16 << 0 << "MainWindow_16"
+                        << "SSD TESTER" << 1 << 16;
+    QTest::newRow("16 variant 4") << 16 << 4 << "MainWindow_162"
+                                  << "SSD TESTER" << 1 << 16;
+    QTest::newRow("20") << 20 << 0 << "MainWindow_20"
+                        << "SSD TESTER" << 1 << 20;
+    QTest::newRow("24") << 24 << 0 << "MainWindow_24"
+                        << "SSD TESTER" << 1 << 24;
+    QTest::newRow("32") << 32 << 0 << "MainWindow_32"
+                        << "USB3.X TESTER" << 1 << 32;
+    QTest::newRow("40") << 40 << 0 << "MainWindow_40"
+                        << "USB3.X TESTER" << 1 << 40;
+    QTest::newRow("48") << 48 << 3 << "MainWindow_48"
+                        << "USB3.X TESTER" << 1 << 48;
+    QTest::newRow("51") << 51 << 0 << "MainWindow_51"
+                        << "TF3.X TESTER" << 2 << 51;
+    QTest::newRow("64") << 64 << 0 << "MainWindow_64"
+                        << "USB3.X TESTER" << 1 << 64;
+    QTest::newRow("80") << 80 << 0 << "MainWindow_80"
+                        << "H2 TESTER" << 1 << 80;
+    QTest::newRow("96") << 96 << 0 << "MainWindow_96"
+                        << "USB3.X TESTER" << 1 << 96;
+    QTest::newRow("121") << 121 << 0 << "MainWindow_121"
+                         << "H2 TESTER" << 2 << 121;
+    QTest::newRow("28 has no form") << 28 << 0 << "MainWindow"
+                                    << "USB3.X TESTER" << 1 << 32;
+    QTest::newRow("3 is below the range") << 3 << 0 << "MainWindow"
+                                          << "USB3.X TESTER" << 1 << 32;
+    QTest::newRow("200 is above the range") << 200 << 0 << "MainWindow"
+                                            << "USB3.X TESTER" << 1 << 32;
 }
 
 void TesterWindow::forms() {
@@ -485,10 +503,8 @@ void TesterWindow::fontsByPortCount() {
         w->start();
         Frame* f = frame(*w, 2);
         for (const char* name : {"label_status", "label", "label_1_3", "label_no"})
-            QCOMPARE(f->findChild<QWidget*>(QString::fromLatin1(name))->font().pointSize(),
-                     points);
-        QCOMPARE(f->findChild<QWidget*>(QStringLiteral("progressBar"))->font().pointSize(),
-                 points);
+            QCOMPARE(f->findChild<QWidget*>(QString::fromLatin1(name))->font().pointSize(), points);
+        QCOMPARE(f->findChild<QWidget*>(QStringLiteral("progressBar"))->font().pointSize(), points);
     }
 }
 
@@ -512,23 +528,32 @@ void TesterWindow::titles_data() {
     QTest::addColumn<QString>("started");
     QTest::addColumn<QString>("modeName");
     QTest::newRow("H2 test, no engine yet") << 0 << 0u << "H2test   \nV312504\n\n"
-                                            << "H2测试\nV312504\n\n" << "H2测试";
+                                            << "H2测试\nV312504\n\n"
+                                            << "H2测试";
     QTest::newRow("H2 test") << 0 << 0x2au << "H2test   \nV312504\nV2a\n"
-                             << "H2测试\nV312504\nV2a\n" << "H2测试";
+                             << "H2测试\nV312504\nV2a\n"
+                             << "H2测试";
     QTest::newRow("format") << 1 << 0x2au << "Format\nV312504\nV2a\n"
-                            << "格式化\nV312504\nV2a\n" << "格式化";
-    QTest::newRow("H5 test") << 2 << 0u << "H5test   \nV312504\n\n" << "H5测试\nV312504\n\n"
+                            << "格式化\nV312504\nV2a\n"
+                            << "格式化";
+    QTest::newRow("H5 test") << 2 << 0u << "H5test   \nV312504\n\n"
+                             << "H5测试\nV312504\n\n"
                              << "H5测试";
     QTest::newRow("H2 write") << 8 << 0x10u << "H2写入\nV312504\nV10\n"
-                              << "H2写入\nV312504\nV10\n" << "H2写入";
-    QTest::newRow("H2 verify") << 9 << 0u << "H2校验\nV312504\n\n" << "H2校验\nV312504\n\n"
+                              << "H2写入\nV312504\nV10\n"
+                              << "H2写入";
+    QTest::newRow("H2 verify") << 9 << 0u << "H2校验\nV312504\n\n"
+                               << "H2校验\nV312504\n\n"
                                << "H2校验";
-    QTest::newRow("erase") << 10 << 0xabcu << "擦除\nV312504\nVabc\n" << "擦除\nV312504\nVabc\n"
+    QTest::newRow("erase") << 10 << 0xabcu << "擦除\nV312504\nVabc\n"
+                           << "擦除\nV312504\nVabc\n"
                            << "擦除";
     QTest::newRow("protocol analysis") << 11 << 0u << "协议分析\nV312504\n\n"
-                                       << "协议分析\nV312504\n\n" << "协议分析";
+                                       << "协议分析\nV312504\n\n"
+                                       << "协议分析";
     QTest::newRow("unlisted mode") << 5 << 0u << "H2test   \nV312504\n\n"
-                                   << "H2测试\nV312504\n\n" << "H2测试";
+                                   << "H2测试\nV312504\n\n"
+                                   << "H2测试";
 }
 
 void TesterWindow::titles() {
@@ -589,7 +614,8 @@ void TesterWindow::brandLabelsOnLargerMachines() {
         int n = 0;
         for (QLabel* l : w.findChildren<QLabel*>()) {
             if (l->text() == QStringLiteral("Tervan拷贝机") ||
-                l->text() == QStringLiteral("-KALMO技术-") || l->text() == QStringLiteral("V312504"))
+                l->text() == QStringLiteral("-KALMO技术-") ||
+                l->text() == QStringLiteral("V312504"))
                 ++n;
         }
         return n;

@@ -13,6 +13,7 @@
 #include "link/engine_messages.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
+#include "tester/mainwindow.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -76,7 +77,8 @@ void createAndShowWindows() {
             LOGD("ssd,port =%d\n\r", mSetting.port_count);
     }
     const QString ports = QString::number(mSetting.port_count);
-    QWidget* tester = makeStandIn(QStringLiteral("tester ") + ports);
+    mainWindow = new MainWindow(nullptr, mSetting.port_count);
+    QWidget* tester = mainWindow;
     QWidget* copier =
         choice.createCopier ? makeStandIn(QStringLiteral("copier ") + ports) : nullptr;
     QWidget* burnin =
@@ -85,6 +87,8 @@ void createAndShowWindows() {
                      : choice.shown == h2::MainKind::Burnin ? burnin
                                                             : tester;
     showMainWindow(shown, choice.show);
+    if (shown == mainWindow)
+        mainWindow->start();
 }
 
 } // namespace

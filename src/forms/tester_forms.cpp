@@ -108,7 +108,8 @@ std::vector<WindowForm> makeTable() {
     t.push_back(spaced(band("MainWindow_20", 20, 5, 4), 2, QMargins(2, 3, 2, 2)));
     WindowForm f24 = spaced(band("MainWindow_24", 24, 6, 4), 6, QMargins(0, 0, 0, 0));
     f24.stripRect = QRect(2, 2, 1916, 152);
-    f24.containerRect = QRect(2, 156, 1921, 931);
+    // Kept inside the 1920 x 1080 screen, so that the last row and column are whole.
+    f24.containerRect = QRect(2, 156, 1916, 922);
     t.push_back(f24);
     t.push_back(gridRow("MainWindow_32", 32, "USB3.X TESTER", 4, 8));
     t.push_back(gridRow("MainWindow_40", 40, "USB3.X TESTER", 5, 8));

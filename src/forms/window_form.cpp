@@ -117,6 +117,8 @@ BuiltForm buildForm(QMainWindow& window, const WindowForm& form, const FrameFact
         frame->setStyleSheet(QString::fromLatin1(form.frameStyle));
         if (auto* qframe = qobject_cast<QFrame*>(frame))
             qframe->setFrameShape(QFrame::StyledPanel);
+        // Cells share the grid evenly whatever their texts ask for; the form fixes the grid.
+        frame->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         if (!form.frameMax.isEmpty())
             frame->setMaximumSize(form.frameMax);
         built.grid->addWidget(frame, cell.row, cell.column);

@@ -33,6 +33,7 @@ Frame::Frame(QWidget* parent, int portCount, int machineVariant)
     }
     if (g.frameFixed)
         setFixedSize(g.cover);
+    mMask->raise(); // above the form's labels
 }
 
 Frame::~Frame() = default;

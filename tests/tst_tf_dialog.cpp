@@ -1,0 +1,295 @@
+// The TF tester's settings dialog, driven through its widgets: modes that leave the page
+// alone, block and range buttons sharing one slot, what OK rewrites and what it keeps,
+// master reset, the MBR box and Cancel.
+
+#include "dialogs/settingdialog_tf.h"
+#include "settings/settings.h"
+#include "support/dialog_bed.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTranslator>
+#include <QtTest>
+
+namespace {
+
+template <typename T = QWidget> T* w(QWidget* dialog, const char* name) {
+    T* found = dialog->findChild<T*>(name);
+    if (!found)
+        qFatal("no widget %s", name);
+    return found;
+}
+
+QString currentPage(QWidget* dialog) {
+    return w<QTabWidget>(dialog, "tabWidget")->currentWidget()->objectName();
+}
+
+void showPage(QWidget* dialog, const char* page) {
+    w<QTabWidget>(dialog, "tabWidget")->setCurrentWidget(w(dialog, page));
+}
+
+void edit(const std::function<void(SettingRecord&)>& change) {
+    SettingRecord r = snapshotSetting();
+    change(r);
+    commitSetting(r);
+}
+
+void acceptWith(const std::function<void(SettingDialog_tf&)>& actions = {}) {
+    SettingDialog_tf dialog;
+    const int result = execWith(dialog, [&] {
+        if (actions)
+            actions(dialog);
+        pressOk(dialog);
+    });
+    QCOMPARE(result, int(QDialog::Accepted));
+}
+
+QString checkedOf(QWidget* dialog, std::initializer_list<const char*> names) {
+    QString checked;
+    for (const char* name : names) {
+        if (w<QRadioButton>(dialog, name)->isChecked())
+            checked += QString::fromLatin1(name);
+    }
+    return checked;
+}
+
+const std::initializer_list<const char*> kBlocks = {"test_4k", "test_64k", "test_2m",
+                                                    "test_autoblk"};
+
+} // namespace
+
+class TestTfDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void modesNeverTurnThePage_data();
+    void modesNeverTurnThePage();
+    void blockAndRangeButtons_data();
+    void blockAndRangeButtons();
+    void okRewritesBoxesAndKeepsSlotFields();
+    void writeSpeedIndexes_data();
+    void writeSpeedIndexes();
+    void createMbrEditsTheStoredFlag_data();
+    void createMbrEditsTheStoredFlag();
+    void masterResetOpensUncheckedAndSendsOnce();
+    void languageSwitch();
+    void gradingAndCancel();
+};
+
+void TestTfDialog::modesNeverTurnThePage_data() {
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QByteArray>("click");
+    QTest::addColumn<int>("saved");
+    QTest::newRow("H2 test, pick format") << 0 << "testmode" << QByteArray("formatmode") << 1;
+    QTest::newRow("format, pick H5") << 1 << "formatmode" << QByteArray("h5testmode") << 2;
+    QTest::newRow("H5, pick H2") << 2 << "h5testmode" << QByteArray("testmode") << 0;
+    QTest::newRow("copy mode shows none, survives") << 5 << "" << QByteArray() << 5;
+}
+
+void TestTfDialog::modesNeverTurnThePage() {
+    QFETCH(int, stored);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, click);
+    QFETCH(int, saved);
+    DialogBed bed;
+    edit([&](SettingRecord& r) { r.mode = stored; });
+    acceptWith([&](SettingDialog_tf& d) {
+        QCOMPARE(currentPage(&d), QStringLiteral("tab_2"));
+        QCOMPARE(checkedOf(&d, {"testmode", "formatmode", "h5testmode"}), shown);
+        if (!click.isEmpty()) {
+            showPage(&d, "tab");
+            clickBox(w<QRadioButton>(&d, click.constData()));
+            QCOMPARE(currentPage(&d), QStringLiteral("tab"));
+            showPage(&d, "tab_3");
+            clickBox(w<QRadioButton>(&d, click.constData()));
+            QCOMPARE(currentPage(&d), QStringLiteral("tab_3"));
+        }
+    });
+    QCOMPARE(mSetting.mode, saved);
+}
+
+void TestTfDialog::blockAndRangeButtons_data() {
+    QTest::addColumn<int>("block");
+    QTest::addColumn<int>("rangeMode");
+    QTest::addColumn<QString>("shownBlock");
+    QTest::addColumn<QByteArray>("quietlyCheck"); // checked without a click beforehand
+    QTest::addColumn<QByteArray>("click");
+    QTest::addColumn<int>("savedBlock");
+    QTest::addColumn<int>("savedMode");
+    QTest::newRow("range click, unlisted block kept")
+        << 1048576 << 0 << "" << QByteArray() << QByteArray("test_m") << 1048576 << 1;
+    QTest::newRow("range click, 64K kept")
+        << 65536 << 2 << "test_64k" << QByteArray() << QByteArray("test_m") << 65536 << 1;
+    QTest::newRow("range click re-reads the block group")
+        << 65536 << 0 << "test_64k" << QByteArray("test_2m") << QByteArray("test_regular")
+        << 2097152 << 2;
+    QTest::newRow("block click re-reads the range group")
+        << 4096 << 2 << "test_4k" << QByteArray("test_percent") << QByteArray("test_autoblk") << 0
+        << 0;
+    QTest::newRow("block click without range")
+        << 0 << -1 << "test_autoblk" << QByteArray() << QByteArray("test_4k") << 4096 << 0;
+    QTest::newRow("untouched keeps both")
+        << 1048576 << -1 << "" << QByteArray() << QByteArray() << 1048576 << -1;
+}
+
+void TestTfDialog::blockAndRangeButtons() {
+    QFETCH(int, block);
+    QFETCH(int, rangeMode);
+    QFETCH(QString, shownBlock);
+    QFETCH(QByteArray, quietlyCheck);
+    QFETCH(QByteArray, click);
+    QFETCH(int, savedBlock);
+    QFETCH(int, savedMode);
+    DialogBed bed;
+    edit([&](SettingRecord& r) {
+        r.test_block = block;
+        r.testSizeMode = rangeMode;
+    });
+    acceptWith([&](SettingDialog_tf& d) {
+        QCOMPARE(checkedOf(&d, kBlocks), shownBlock);
+        showPage(&d, "tab");
+        if (!quietlyCheck.isEmpty())
+            w<QRadioButton>(&d, quietlyCheck.constData())->setChecked(true);
+        if (!click.isEmpty())
+            clickBox(w<QRadioButton>(&d, click.constData()));
+    });
+    QCOMPARE(mSetting.test_block, savedBlock);
+    QCOMPARE(mSetting.testSizeMode, savedMode);
+}
+
+void TestTfDialog::okRewritesBoxesAndKeepsSlotFields() {
+    DialogBed bed;
+    edit([](SettingRecord& r) {
+        r.testSizeMode = 2;
+        r.testSizePercent = 0;  // below the box's range
+        r.testSizeM = 5000;     // above it
+        r.testSizeReg = 123456; // no preset
+        r.format_type = 5;      // no button here
+        r.after_format = 1;
+        r.write_speed = 33;
+    });
+    acceptWith([](SettingDialog_tf& d) {
+        QVERIFY(w<QRadioButton>(&d, "test_regular")->isChecked());
+        QCOMPARE(w<QComboBox>(&d, "comboBox_test_number")->currentText(), QStringLiteral("100M"));
+        QVERIFY(w<QCheckBox>(&d, "after_format")->isChecked());
+        QCOMPARE(checkedOf(
+                     &d, {"formatkeep", "formatauto", "formatfat16", "formatfat32", "formatfat64"}),
+                 QString());
+    });
+    QCOMPARE(mSetting.testSizeMode, 2);
+    QCOMPARE(mSetting.testSizePercent, 1);
+    QCOMPARE(mSetting.testSizeM, 900);
+    QCOMPARE(mSetting.testSizeReg, 102400);
+    QCOMPARE(mSetting.capacity_test, 102400);
+    QCOMPARE(mSetting.format_type, 5);
+    QCOMPARE(mSetting.after_format, 1);
+    QCOMPARE(mSetting.write_speed, 33);
+}
+
+void TestTfDialog::writeSpeedIndexes_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("18") << 18 << 130;
+    QTest::newRow("37") << 37 << 320;
+    QTest::newRow("1") << 1 << 5;
+}
+
+void TestTfDialog::writeSpeedIndexes() {
+    QFETCH(int, index);
+    QFETCH(int, stored);
+    DialogBed bed;
+    acceptWith([&](SettingDialog_tf& d) {
+        showPage(&d, "tab");
+        w<QComboBox>(&d, "comboBox_2")->setCurrentIndex(index);
+        QCOMPARE(w<QComboBox>(&d, "comboBox_3")->count(), 33);
+    });
+    QCOMPARE(mSetting.write_speed, stored);
+}
+
+void TestTfDialog::createMbrEditsTheStoredFlag_data() {
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<bool>("click");
+    QTest::addColumn<int>("saved");
+    QTest::newRow("shown and kept") << 1 << false << 1;
+    QTest::newRow("cleared") << 1 << true << 0;
+    QTest::newRow("set") << 0 << true << 1;
+}
+
+void TestTfDialog::createMbrEditsTheStoredFlag() {
+    QFETCH(int, stored);
+    QFETCH(bool, click);
+    QFETCH(int, saved);
+    DialogBed bed;
+    edit([&](SettingRecord& r) { r.createMBR = stored; });
+    acceptWith([&](SettingDialog_tf& d) {
+        QCOMPARE(w<QCheckBox>(&d, "create_mbr")->isChecked(), stored != 0);
+        if (click)
+            clickBox(w<QCheckBox>(&d, "create_mbr"));
+    });
+    QCOMPARE(mSetting.createMBR, saved);
+}
+
+void TestTfDialog::masterResetOpensUncheckedAndSendsOnce() {
+    DialogBed bed;
+    {
+        SettingDialog_tf d;
+        execWith(d, [&] {
+            clickBox(w<QCheckBox>(&d, "master_reset"));
+            pressCancel(d);
+        });
+    }
+    QCOMPARE(DialogBed::masterClears(), 0);
+    acceptWith([](SettingDialog_tf& d) { clickBox(w<QCheckBox>(&d, "master_reset")); });
+    QCOMPARE(DialogBed::masterClears(), 1);
+    QVERIFY(DialogBed::lastMasterClearAfterStore());
+    acceptWith(
+        [](SettingDialog_tf& d) { QVERIFY(!w<QCheckBox>(&d, "master_reset")->isChecked()); });
+    QCOMPARE(DialogBed::masterClears(), 1);
+    QCOMPARE(mSetting.MASTERCLEAR, 0);
+}
+
+void TestTfDialog::languageSwitch() {
+    DialogBed bed;
+    bed.writeCatalogues();
+    acceptWith();
+    QCOMPARE(bed.languageChanges(), 0);
+    acceptWith([](SettingDialog_tf& d) { w<QComboBox>(&d, "language")->setCurrentIndex(1); });
+    QCOMPARE(mSetting.language, 1);
+    QCOMPARE(QFileInfo(bed.translator()->filePath()).fileName(), QStringLiteral("en.qm"));
+    QCOMPARE(bed.languageChanges(), 1);
+}
+
+void TestTfDialog::gradingAndCancel() {
+    DialogBed bed;
+    const SettingRecord before = snapshotSetting();
+    {
+        SettingDialog_tf d;
+        const int result = execWith(d, [&] {
+            showPage(&d, "tab_3");
+            clickBox(w<QCheckBox>(&d, "capfil_en9"));
+            clickBox(w<QRadioButton>(&d, "formatmode"));
+            pressCancel(d);
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+    }
+    QVERIFY(memcmp(&mSetting, &before, sizeof before) == 0);
+    QVERIFY(bed.storedFile().isEmpty());
+
+    acceptWith([](SettingDialog_tf& d) {
+        showPage(&d, "tab_3");
+        clickBox(w<QCheckBox>(&d, "capfil_en9"));
+        w<QSpinBox>(&d, "capfil_high9")->setValue(999999999);
+        showPage(&d, "tab_2");
+        clickBox(w<QCheckBox>(&d, "format_capfil_en"));
+    });
+    QCOMPARE(mSetting.capfil_enable[8], 1);
+    QCOMPARE(mSetting.capfil_high[8], 999999999);
+    QCOMPARE(mSetting.capfil_format_enable, 1);
+    QCOMPARE(mSetting.capfil_test_enable, 0);
+}
+
+QTEST_MAIN(TestTfDialog)
+#include "tst_tf_dialog.moc"

@@ -1,0 +1,80 @@
+#include "burnin/burnin_logic.h"
+
+#include <QtGlobal>
+
+namespace burnin {
+
+const char* const kWhite = "background:#fff";
+
+QString timeText(int64_t seconds) {
+    if (seconds < 60)
+        return QString::number(seconds) + QStringLiteral(" s");
+    if (seconds < 3600)
+        return QStringLiteral("%1:%2m").arg(seconds / 60).arg(seconds % 60);
+    return QStringLiteral("%1:%2:%3h")
+        .arg(seconds / 3600)
+        .arg(seconds % 3600 / 60)
+        .arg(seconds % 3600 % 60);
+}
+
+uint64_t passProgress(uint64_t writtenBytes, uint64_t capacityBytes) {
+    if (capacityBytes == 0)
+        return 0;
+    return writtenBytes % capacityBytes * 100 / capacityBytes;
+}
+
+uint64_t errorSum(const BurninPortRecord& record) {
+    return uint64_t(record.errorCount1) + record.errorCount2 + record.errorCount3;
+}
+
+QString passText(uint32_t pass, int cycles, const QString& phase) {
+    const QString number = QString::number(uint64_t(pass) + 1);
+    if (cycles == 0)
+        return number + phase;
+    return number + QLatin1Char('/') + QString::number(cycles) + phase;
+}
+
+const char* firstErrorKindText(uint32_t kind) {
+    switch (kind) {
+    case 1:
+        return QT_TRANSLATE_NOOP("FrameBn", "写错误");
+    case 2:
+        return QT_TRANSLATE_NOOP("FrameBn", "读错误");
+    case 3:
+        return QT_TRANSLATE_NOOP("FrameBn", "校验错误");
+    default:
+        return "";
+    }
+}
+
+copier::CoverSizes burninCover(int portCount, int machineVariant) {
+    auto same = [](int w, int h) { return copier::CoverSizes{{w, h}, {w, h}, {}}; };
+    switch (portCount) {
+    case 8:
+        return same(480, 600);
+    case 10:
+        return same(380, 600);
+    case 12:
+        return same(480, 400);
+    case 16:
+        return machineVariant == 4 ? same(231, 600) : same(480, 265);
+    case 20:
+        return same(480, 207);
+    case 24:
+        return same(480, 172);
+    case 32:
+        return same(231, 250);
+    case 48:
+        return same(220, 170);
+    case 64:
+        return {{232, 112}, {233, 128}, {232, 112}};
+    case 80:
+        return {{185, 113}, {185, 113}, {185, 113}};
+    case 96:
+        return same(159, 119);
+    default:
+        return {};
+    }
+}
+
+} // namespace burnin

@@ -1,0 +1,46 @@
+#pragma once
+// The burn-in frame's rules as pure functions: time texts, the pass progress, the error sum
+// and texts, and the cover sizes.
+
+#include "copier/copier_logic.h"
+#include "link/status_block.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace burnin {
+
+constexpr int kModeBurnin = 7;
+// The machines whose frames show SMART counters instead of amounts when a test ends.
+constexpr int kSmartVariant = 2;
+
+enum Status : uint32_t {
+    StatusEmpty = 0,
+    StatusReady = 1,
+    StatusWriting = 11,
+    StatusVerifying = 12,
+    StatusStoppedWithErrors = 13,
+    StatusPassed = 14,
+    StatusWriteStopped = 15,
+    StatusComplete = 17,
+};
+
+extern const char* const kWhite;
+
+using Counter = copier::Counter;
+
+// Seconds as "5 s", "1:15m" or "1:2:5h"; negative values read as negative seconds.
+QString timeText(int64_t seconds);
+// Progress of the current pass: the part of the last capacity written, in percent; 0 for a
+// capacity of 0.
+uint64_t passProgress(uint64_t writtenBytes, uint64_t capacityBytes);
+uint64_t errorSum(const BurninPortRecord& record);
+// Pass counter and phase: "3/5" + phase, or "3" + phase without a set number of passes.
+QString passText(uint32_t pass, int cycles, const QString& phase);
+// Kind of the first error: 1 write, 2 read, 3 verify; empty for anything else.
+const char* firstErrorKindText(uint32_t kind);
+
+// Cover sizes by port count and variant (the SMART variant's 16-port form is tall).
+copier::CoverSizes burninCover(int portCount, int machineVariant);
+
+} // namespace burnin

@@ -1,0 +1,46 @@
+#pragma once
+// One target port of the copier window: amounts, times, speeds and the status of a disk
+// being copied to, or a grey cover with the work-mode title while the port is empty.
+
+#include "copier/copier_logic.h"
+
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+struct SettingRecord;
+namespace Ui {
+class Frame_dst;
+}
+
+class Frame_dst final : public QWidget {
+    Q_OBJECT
+public:
+    // Cover sizes and fonts follow the machine's port count.
+    Frame_dst(QWidget* parent, int portCount);
+    ~Frame_dst() override;
+
+    // One refresh of port mPort from the tick's snapshot; returns the counter it belongs to.
+    copier::Counter update(const StatusBlock& block, const SettingRecord& setting);
+    using QWidget::update;
+
+    void setPort(int port) { mPort = port; }
+    int port() const { return mPort; }
+    void setTitle(const QString& title);
+    QString title() const;
+    void setNumber(const QString& number);
+    bool covered() const;
+    const QLabel* mask() const { return mMask; }
+
+private:
+    void showEmpty();
+    void paintStatus(const copier::TargetStatusRow* row, uint32_t status);
+
+    int mPort = 0;
+    QLabel* mMask;
+    QLabel* mTitle;
+    int mLastConnect = -1;
+    int mLastStatus = -1;
+    std::unique_ptr<Ui::Frame_dst> ui;
+    const int mPortCount;
+};

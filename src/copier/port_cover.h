@@ -1,0 +1,22 @@
+#pragma once
+// The cover that lies over an empty port of a copier or burn-in frame: a disabled label in
+// the port's colour (the mask) and, on it, the work-mode title.
+
+#include <QSize>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+struct PortCover {
+    QLabel* mask;
+    QLabel* title;
+};
+
+// Creates mask and title on `frame`, both shown. An empty size makes that label as large as
+// the frame, following it when it resizes.
+PortCover makePortCover(QWidget* frame, QSize maskSize, QSize titleSize, const QString& titleStyle);
+
+// Shows mask and title with the mask in `maskStyle`.
+void showPortCover(QLabel* mask, QLabel* title, const char* maskStyle);
+void hidePortCover(QLabel* mask, QLabel* title);

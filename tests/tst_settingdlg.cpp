@@ -122,6 +122,9 @@ private slots:
         QCOMPARE(checkedName(dlg, kModeButtons), checked);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Setting"));
         QCOMPARE(dlg.size(), QSize(630, 633));
+        // Shown, its layout must still fit the panel's dialog size.
+        dlg.show();
+        QCOMPARE(dlg.size(), QSize(630, 633));
     }
 
     void modeButtonStoresModeAndTurnsPage_data() {

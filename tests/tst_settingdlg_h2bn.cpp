@@ -114,6 +114,9 @@ private slots:
         QCOMPARE(child<QTabWidget>(dlg, "tabCopy")->currentWidget()->objectName(), page);
         QCOMPARE(checkedName(dlg, kModeButtons), checked);
         QCOMPARE(dlg.size(), QSize(630, 633));
+        // Shown, its layout must still fit the panel's dialog size.
+        dlg.show();
+        QCOMPARE(dlg.size(), QSize(630, 633));
     }
 
     void modeButtons_data() {

@@ -1,0 +1,103 @@
+// Writes a PNG of every settings dialog, one per tab page, in Chinese and in English:
+//   h2-dialog-shots OUTDIR [CATALOGUE_DIR]
+// File names: dialog-NAME-PAGE-LANG.png (LANG "ch" or "en"). CATALOGUE_DIR holds en.qm
+// (default: the build directory, two levels above this program).
+
+#include "app/globals.h"
+#include "dialogs/settingdialog.h"
+#include "dialogs/settingdlg.h"
+#include "dialogs/settingdlg_h2bn.h"
+#include "settings/settings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+#include <QTranslator>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// One dialog as a machine opens it. Add a row here for every new dialog.
+struct DialogShot {
+    const char* name;
+    int ports, machineType, variant, mode;
+    std::function<QDialog*()> make;
+};
+
+const DialogShot kShots[] = {
+    {"tester", 48, 0, 0, 0, [] { return new SettingDialog; }},
+    {"copier", 16, 1, 0, 3, [] { return new SettingDlg; }},
+    {"burnin", 48, 1, 1, 7, [] { return new SettingDlg_h2bn; }},
+    // The 8-port machine of variant 3 has no burn-in page.
+    {"burnin-8port-v3", 8, 1, 3, 0, [] { return new SettingDlg_h2bn; }},
+};
+
+void prepareSetting(const DialogShot& shot, int language) {
+    SettingRecord r{};
+    r.port_count = shot.ports;
+    r.machine_type = shot.machineType;
+    r.board_model = 3;
+    r.machine_variant = shot.variant;
+    settings::loadDefaults(r);
+    r.mode = shot.mode;
+    r.language = language;
+    commitSetting(r);
+}
+
+QString fileName(const QString& dir, const char* name, const QString& page, int language) {
+    return QStringLiteral("%1/dialog-%2-%3-%4.png")
+        .arg(dir, QLatin1String(name), page,
+             language ? QStringLiteral("en") : QStringLiteral("ch"));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        fprintf(stderr, "usage: h2-dialog-shots OUTDIR [CATALOGUE_DIR]\n");
+        return 2;
+    }
+    const QString out = args.at(1);
+    const QString catalogues =
+        args.size() > 2 ? args.at(2) : QCoreApplication::applicationDirPath() + "/../..";
+    QDir().mkpath(out);
+
+    QTranslator translator;
+    gTranslator = &translator;
+    int written = 0, failed = 0;
+    for (int language = 0; language <= 1; ++language) {
+        if (language == 1 && !translator.load(QStringLiteral("en.qm"), catalogues)) {
+            fprintf(stderr, "no en.qm in %s\n", qPrintable(catalogues));
+            return 1;
+        }
+        QCoreApplication::installTranslator(&translator);
+        for (const DialogShot& shot : kShots) {
+            prepareSetting(shot, language);
+            std::unique_ptr<QDialog> dialog(shot.make());
+            dialog->show();
+            auto* tabs = dialog->findChild<QTabWidget*>(QStringLiteral("tabCopy"));
+            const int pages = tabs ? tabs->count() : 1;
+            for (int i = 0; i < pages; ++i) {
+                if (tabs)
+                    tabs->setCurrentIndex(i);
+                QApplication::processEvents();
+                const QString page = tabs ? tabs->widget(i)->objectName() : QStringLiteral("all");
+                const QString file = fileName(out, shot.name, page, language);
+                if (dialog->grab().save(file)) {
+                    ++written;
+                    printf("%s\n", qPrintable(file));
+                } else {
+                    ++failed;
+                    fprintf(stderr, "cannot write %s\n", qPrintable(file));
+                }
+            }
+        }
+    }
+    printf("%d pictures written\n", written);
+    return failed ? 1 : 0;
+}

@@ -1,0 +1,618 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>CapacityGradingPage</name>
+    <message>
+        <source>容量分选#1</source>
+        <translation>Capacity grade #1</translation>
+    </message>
+    <message>
+        <source>激活</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>下限(MB)</source>
+        <translation>Min MB</translation>
+    </message>
+    <message>
+        <source>上限(MB)</source>
+        <translation>Max MB</translation>
+    </message>
+    <message>
+        <source>容量分选#2</source>
+        <translation>Capacity grade #2</translation>
+    </message>
+    <message>
+        <source>容量分选#3</source>
+        <translation>Capacity grade #3</translation>
+    </message>
+    <message>
+        <source>容量分选#4</source>
+        <translation>Capacity grade #4</translation>
+    </message>
+    <message>
+        <source>容量分选#5</source>
+        <translation>Capacity grade #5</translation>
+    </message>
+    <message>
+        <source>容量分选#6</source>
+        <translation>Capacity grade #6</translation>
+    </message>
+    <message>
+        <source>容量分选#7</source>
+        <translation>Capacity grade #7</translation>
+    </message>
+    <message>
+        <source>容量分选#8</source>
+        <translation>Capacity grade #8</translation>
+    </message>
+    <message>
+        <source>容量分选#9</source>
+        <translation>Capacity grade #9</translation>
+    </message>
+</context>
+<context>
+    <name>LogExport</name>
+    <message>
+        <source>成功</source>
+        <translation>Success</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>正在启动，请稍候...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingDialog</name>
+    <message>
+        <source>Setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2检测</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>格式化</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H5检测</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>BurnIn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2校验</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>协议分析</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2/H5检测</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读取速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>块大小</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>64K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AUTO</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试范围</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>百分比</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>M数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>常用</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>检测后格式化</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>检测前协议分析</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>容量分选</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Burn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>128K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>256K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试轮数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>小时</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>检测大小</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%盘容量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>随机数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>全0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>全1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统格式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保留参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统默认</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FAT16</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FAT32</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>exFAT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保留卷标</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>新建MBR分区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Master Reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingDlg</name>
+    <message>
+        <source>Setting</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>H2检测</source>
+        <translation>H2 Test</translation>
+    </message>
+    <message>
+        <source>格式化</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>H5检测</source>
+        <translation>H5 Test</translation>
+    </message>
+    <message>
+        <source>全盘拷贝比较</source>
+        <translation>Full Copy+Compare</translation>
+    </message>
+    <message>
+        <source>全盘拷贝</source>
+        <translation>Full Copy</translation>
+    </message>
+    <message>
+        <source>数据拷贝比较</source>
+        <translation>Data Copy+Compare</translation>
+    </message>
+    <message>
+        <source>数据拷贝</source>
+        <translation>Data Copy</translation>
+    </message>
+    <message>
+        <source>全盘比较</source>
+        <translation>Full Compare</translation>
+    </message>
+    <message>
+        <source>数据比较</source>
+        <translation>Data Compare</translation>
+    </message>
+    <message>
+        <source>拷贝</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>容量差</source>
+        <translation>Capacity diff.</translation>
+    </message>
+    <message>
+        <source>0%~0%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&gt;0%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-5%~5%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-10%~10%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-15%~15%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-20%~20%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-30%~30%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>拷贝块大小</source>
+        <translation>Copy block size</translation>
+    </message>
+    <message>
+        <source>拷贝倒计时</source>
+        <translation>Copy countdown</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>检测</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>写入速度</source>
+        <translation>Write speed</translation>
+    </message>
+    <message>
+        <source>MB/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读取速度</source>
+        <translation>Read speed</translation>
+    </message>
+    <message>
+        <source>块大小</source>
+        <translation>Block size</translation>
+    </message>
+    <message>
+        <source>4K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>64K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AUTO</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试范围</source>
+        <translation>Test range</translation>
+    </message>
+    <message>
+        <source>百分比</source>
+        <translation>Percent</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>M数</source>
+        <translation>Megabytes</translation>
+    </message>
+    <message>
+        <source>MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>常用</source>
+        <translation>Preset</translation>
+    </message>
+    <message>
+        <source>检测后格式化</source>
+        <translation>Format after test</translation>
+    </message>
+    <message>
+        <source>容量分选</source>
+        <translation>Capacity grading</translation>
+    </message>
+    <message>
+        <source>系统格式</source>
+        <translation>File system</translation>
+    </message>
+    <message>
+        <source>保留参数</source>
+        <translation>Keep parameters</translation>
+    </message>
+    <message>
+        <source>系统默认</source>
+        <translation>System default</translation>
+    </message>
+    <message>
+        <source>FAT16</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FAT32</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>exFAT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FAT32(32K)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>卷标</source>
+        <translation>Volume label</translation>
+    </message>
+    <message>
+        <source>新建MBR分区</source>
+        <translation>Create new MBR partition</translation>
+    </message>
+    <message>
+        <source>Master Reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出记录</source>
+        <translation>Export log</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>保留卷标</source>
+        <translation>Keep label</translation>
+    </message>
+    <message>
+        <source>拷贝卷标</source>
+        <translation>Copy label</translation>
+    </message>
+</context>
+<context>
+    <name>SettingDlg_h2bn</name>
+    <message>
+        <source>Setting</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>H2检测</source>
+        <translation>H2 Test</translation>
+    </message>
+    <message>
+        <source>BurnIn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>擦除</source>
+        <translation>Wipe</translation>
+    </message>
+    <message>
+        <source>测试范围</source>
+        <translation>Test range</translation>
+    </message>
+    <message>
+        <source>写入速度</source>
+        <translation>Write speed</translation>
+    </message>
+    <message>
+        <source>读取速度</source>
+        <translation>Read speed</translation>
+    </message>
+    <message>
+        <source>块大小</source>
+        <translation>Block size</translation>
+    </message>
+    <message>
+        <source>4K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>64K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AUTO</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>擦除模式</source>
+        <translation>Wipe pattern</translation>
+    </message>
+    <message>
+        <source>随机数</source>
+        <translation>Random</translation>
+    </message>
+    <message>
+        <source>全0</source>
+        <translation>All 0</translation>
+    </message>
+    <message>
+        <source>全1</source>
+        <translation>All 1</translation>
+    </message>
+    <message>
+        <source>quick</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读写块大小</source>
+        <translation>Block size</translation>
+    </message>
+    <message>
+        <source>128K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>256K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试轮数</source>
+        <translation>Test cycles</translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试时间</source>
+        <translation>Test time</translation>
+    </message>
+    <message>
+        <source>小时</source>
+        <translation>hours</translation>
+    </message>
+    <message>
+        <source>检测大小</source>
+        <translation>Test size</translation>
+    </message>
+    <message>
+        <source>%盘容量</source>
+        <translation>% of capacity</translation>
+    </message>
+    <message>
+        <source>测试数据</source>
+        <translation>Test data</translation>
+    </message>
+    <message>
+        <source>Master Reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出记录</source>
+        <translation>Export log</translation>
+    </message>
+</context>
+</TS>

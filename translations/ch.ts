@@ -53,6 +53,29 @@
     </message>
 </context>
 <context>
+    <name>Frame</name>
+    <message>
+        <source>写入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>总量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试容量</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LogExport</name>
     <message>
         <source>成功</source>
@@ -60,6 +83,89 @@
     </message>
     <message>
         <source>失败</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>总数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>成功总数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>失败总数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作中</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前成功</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前失败</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2写入
+V%L1
+V%L2
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2写入
+V%L1
+
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2校验
+V%L1
+V%L2
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2校验
+V%L1
+
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>擦除
+V%L1
+V%L2
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>擦除
+V%L1
+
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>协议分析
+V%L1
+V%L2
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>协议分析
+V%L1
+
+</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -53,6 +53,29 @@
     </message>
 </context>
 <context>
+    <name>Frame</name>
+    <message>
+        <source>写入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>总量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试容量</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LogExport</name>
     <message>
         <source>成功</source>
@@ -61,6 +84,89 @@
     <message>
         <source>失败</source>
         <translation>Failed</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>总数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>成功总数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>失败总数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作中</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前成功</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前失败</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2写入
+V%L1
+V%L2
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2写入
+V%L1
+
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2校验
+V%L1
+V%L2
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2校验
+V%L1
+
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>擦除
+V%L1
+V%L2
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>擦除
+V%L1
+
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>协议分析
+V%L1
+V%L2
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>协议分析
+V%L1
+
+</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -74,19 +180,19 @@
     <name>SettingDialog</name>
     <message>
         <source>Setting</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Setting</translation>
     </message>
     <message>
         <source>H2检测</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">H2 Test</translation>
     </message>
     <message>
         <source>格式化</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Format</translation>
     </message>
     <message>
         <source>H5检测</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">H5 Test</translation>
     </message>
     <message>
         <source>BurnIn</source>
@@ -106,15 +212,15 @@
     </message>
     <message>
         <source>写入速度</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Write speed</translation>
     </message>
     <message>
         <source>读取速度</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Read speed</translation>
     </message>
     <message>
         <source>块大小</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Block size</translation>
     </message>
     <message>
         <source>4K</source>
@@ -134,23 +240,23 @@
     </message>
     <message>
         <source>测试范围</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Test range</translation>
     </message>
     <message>
         <source>百分比</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Percent</translation>
     </message>
     <message>
         <source>M数</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Megabytes</translation>
     </message>
     <message>
         <source>常用</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Preset</translation>
     </message>
     <message>
         <source>检测后格式化</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Format after test</translation>
     </message>
     <message>
         <source>检测前协议分析</source>
@@ -158,7 +264,7 @@
     </message>
     <message>
         <source>容量分选</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Capacity grading</translation>
     </message>
     <message>
         <source>Burn</source>
@@ -182,7 +288,7 @@
     </message>
     <message>
         <source>测试轮数</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Test cycles</translation>
     </message>
     <message>
         <source>Cycles</source>
@@ -190,47 +296,47 @@
     </message>
     <message>
         <source>测试时间</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Test time</translation>
     </message>
     <message>
         <source>小时</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">hours</translation>
     </message>
     <message>
         <source>检测大小</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Test size</translation>
     </message>
     <message>
         <source>%盘容量</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">% of capacity</translation>
     </message>
     <message>
         <source>测试数据</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Test data</translation>
     </message>
     <message>
         <source>随机数</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Random</translation>
     </message>
     <message>
         <source>全0</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">All 0</translation>
     </message>
     <message>
         <source>全1</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">All 1</translation>
     </message>
     <message>
         <source>系统格式</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">File system</translation>
     </message>
     <message>
         <source>保留参数</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Keep parameters</translation>
     </message>
     <message>
         <source>系统默认</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">System default</translation>
     </message>
     <message>
         <source>FAT16</source>
@@ -246,11 +352,11 @@
     </message>
     <message>
         <source>保留卷标</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Keep label</translation>
     </message>
     <message>
         <source>新建MBR分区</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Create new MBR partition</translation>
     </message>
     <message>
         <source>Master Reset</source>
@@ -262,7 +368,7 @@
     </message>
     <message>
         <source>导出记录</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Export log</translation>
     </message>
 </context>
 <context>

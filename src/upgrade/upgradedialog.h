@@ -1,0 +1,48 @@
+#pragma once
+// Progress of a USB upgrade: a bar and a status line, refreshed once a second from the two
+// fields the upgrade monitor writes from its own thread.
+
+#include <QDialog>
+#include <QString>
+#include <atomic>
+#include <memory>
+
+class QTimer;
+
+namespace Ui {
+class UpgradeDialog;
+}
+
+// Status line for a state code: 1 preparing, 2 upgrading, 3 done, 4 failed, 5 no file.
+QString upgradeStateText(int state);
+
+class UpgradeDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit UpgradeDialog(QWidget* parent = nullptr);
+    ~UpgradeDialog() override;
+
+    // Written by the monitor thread, read by the refresh timer.
+    void setStep(int percent, int state) {
+        mProgress.store(percent);
+        mState.store(state);
+    }
+    int progress() const { return mProgress.load(); }
+    int state() const { return mState.load(); }
+
+signals:
+    void startU();
+    void stopU();
+
+public slots:
+    void displayui();
+    void start();
+    void stop();
+
+private:
+    std::unique_ptr<Ui::UpgradeDialog> m_ui;
+    std::unique_ptr<QTimer> mTimer;
+    std::atomic<int> mProgress{0};
+    std::atomic<int> mState{0};
+};

@@ -85,8 +85,7 @@ bool readExact(gzFile f, void* buf, size_t len) {
     return gzread(f, buf, unsigned(len)) == int(len);
 }
 
-bool skipData(gzFile f, uint64_t size) {
-    uint64_t left = (size + kBlock - 1) / kBlock * kBlock;
+bool skipBytes(gzFile f, uint64_t left) {
     unsigned char buf[16 * kBlock];
     while (left > 0) {
         const size_t n = left < sizeof(buf) ? size_t(left) : sizeof(buf);
@@ -95,6 +94,15 @@ bool skipData(gzFile f, uint64_t size) {
         left -= n;
     }
     return true;
+}
+
+// Member data is padded to whole blocks.
+uint64_t padding(uint64_t size) {
+    return (kBlock - size % kBlock) % kBlock;
+}
+
+bool skipData(gzFile f, uint64_t size) {
+    return skipBytes(f, size) && skipBytes(f, padding(size));
 }
 
 // Pax extended header records: "LEN key=value\n", LEN counting the whole record.
@@ -153,7 +161,8 @@ int copyAndSync(const std::string& from, const std::string& to, std::string* why
     }
     struct stat st {};
     fstat(in, &st);
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777);
+    const int out =
+        ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777);
     if (out < 0) {
         fail(why, "cannot create " + to + ": " + strerror(errno));
         ::close(in);
@@ -259,7 +268,7 @@ int checkPackageMembers(const std::string& archive, std::string* why) {
             std::string data;
             data.assign(size_t(size), '\0');
             if ((size > 0 && !readExact(f.get(), data.data(), size_t(size))) ||
-                !skipData(f.get(), (kBlock - size % kBlock) % kBlock)) {
+                !skipBytes(f.get(), padding(size))) {
                 fail(why, "truncated archive");
                 return -1;
             }
@@ -438,9 +447,8 @@ int installTree(const std::string& from, const std::string& to, std::string* why
 
     // Replace the files; the program itself goes last so that a failure before it keeps
     // the old one runnable.
-    std::stable_partition(staged.begin(), staged.end(), [&](const auto& s) {
-        return s.second != fs::path(to) / "h2";
-    });
+    std::stable_partition(staged.begin(), staged.end(),
+                          [&](const auto& s) { return s.second != fs::path(to) / "h2"; });
     for (size_t i = 0; i < staged.size(); ++i) {
         if (::rename(staged[i].first.c_str(), staged[i].second.c_str()) != 0) {
             fail(why, "cannot replace " + staged[i].second.string() + ": " + strerror(errno));

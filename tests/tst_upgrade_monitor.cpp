@@ -305,9 +305,11 @@ void TestUpgradeMonitor::engineAndPanelUpgrade() {
     QCOMPARE(readAll(mRoot->path("/home/orangepi/h2/lib/libextra.so")), QByteArray("library"));
     QCOMPARE(readAll(mRoot->path("/home/orangepi/h2/.h2config")), QByteArray("mode = 4\n"));
     QVERIFY(!mounted());
-    QVERIFY(QDir(mRoot->path("/home/orangepi/tmp")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
-    QCOMPARE(steps(), (Steps{{1, 1}, {1, 1}, {10, 1}, {20, 1}, {30, 2}, {40, 2}, {50, 2},
-                             {60, 2}, {100, 3}}));
+    QVERIFY(QDir(mRoot->path("/home/orangepi/tmp"))
+                .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    QCOMPARE(
+        steps(),
+        (Steps{{1, 1}, {1, 1}, {10, 1}, {20, 1}, {30, 2}, {40, 2}, {50, 2}, {60, 2}, {100, 3}}));
     QVERIFY(log().contains("upgrade file len 2500000"));
     QVERIFY(log().contains("mount RO /dev/sda1 vfat ok 1"));
     QVERIFY(log().contains("upgrade finish"));
@@ -325,9 +327,9 @@ void TestUpgradeMonitor::engineAndPanelUpgrade() {
 }
 
 void TestUpgradeMonitor::outcomes_data() {
-    QTest::addColumn<QString>("stick");   // files on the stick, ';'-separated; "disk:" whole disk
-    QTest::addColumn<bool>("engine");     // engine connected
-    QTest::addColumn<bool>("refuse");     // engine refuses the file
+    QTest::addColumn<QString>("stick"); // files on the stick, ';'-separated; "disk:" whole disk
+    QTest::addColumn<bool>("engine");   // engine connected
+    QTest::addColumn<bool>("refuse");   // engine refuses the file
     QTest::addColumn<Step>("last");
     QTest::addColumn<QString>("logLine");
     QTest::newRow("engine only") << "oxa_updatex" << true << false << Step{100, 3}
@@ -336,10 +338,10 @@ void TestUpgradeMonitor::outcomes_data() {
                                   << "error to transfer file";
     QTest::newRow("no board") << "oxa_updatex;oxa_updates" << false << false << Step{20, 4}
                               << "error to send file";
-    QTest::newRow("board refuses") << "oxa_updatex;oxa_updates" << true << true << Step{20, 4}
-                                   << "client failed 7";
-    QTest::newRow("unpartitioned stick") << "disk:oxa_updatex" << true << false << Step{100, 3}
-                                         << "mount RO /dev/sda fat ok";
+    QTest::newRow("board refuses")
+        << "oxa_updatex;oxa_updates" << true << true << Step{20, 4} << "client failed 7";
+    QTest::newRow("unpartitioned stick")
+        << "disk:oxa_updatex" << true << false << Step{100, 3} << "mount RO /dev/sda fat ok";
 }
 
 void TestUpgradeMonitor::outcomes() {
@@ -426,7 +428,7 @@ void TestUpgradeMonitor::hostileNamesRunNothing() {
     writeStick("oxa_updatex$(reboot)", QByteArray(3000, 'e'));
     QVERIFY(writeTarGz(mRoot->path("/dev/sda1/oxa_updates;touch HACKED"),
                        {{TarMember::File, "h2", "new program", 0755}}));
-    sendEvent("add@" + kUsb1Disk + "`reboot`");  // refused: not a plain disk name
+    sendEvent("add@" + kUsb1Disk + "`reboot`"); // refused: not a plain disk name
     sendEvent("add@" + kUsb1Disk);
     QVERIFY(waitHandled());
     qputenv("PATH", oldPath);
@@ -447,7 +449,8 @@ void TestUpgradeMonitor::hostileNamesRunNothing() {
     QCOMPARE(int(programs.size()), 1);
     QCOMPARE(int(programs[0].size()), 5);
     QCOMPARE(QString::fromStdString(programs[0][0]), QString("tar"));
-    QVERIFY(QString::fromStdString(programs[0][2]).endsWith("/home/orangepi/mount/oxa_updates;touch HACKED"));
+    QVERIFY(QString::fromStdString(programs[0][2])
+                .endsWith("/home/orangepi/mount/oxa_updates;touch HACKED"));
 }
 
 using Members = std::vector<TarMember>;
@@ -465,8 +468,8 @@ void TestUpgradeMonitor::refusedPackages_data() {
                                  << "package refused: link member";
     QTest::newRow("no program") << Members{{TarMember::File, "readme", "x"}}
                                 << "no exe file /home/orangepi/tmp/h2";
-    QTest::newRow("program is a directory") << Members{{TarMember::Directory, "h2/"}}
-                                            << "no exe file /home/orangepi/tmp/h2";
+    QTest::newRow("program is a directory")
+        << Members{{TarMember::Directory, "h2/"}} << "no exe file /home/orangepi/tmp/h2";
 }
 
 void TestUpgradeMonitor::refusedPackages() {
@@ -492,9 +495,9 @@ void TestUpgradeMonitor::refusedPackages() {
 void TestUpgradeMonitor::failedInstallKeepsTheOldProgram() {
     QVERIFY(connectEngine());
     writeStick("oxa_updatex", QByteArray(3000, 'e'));
-    QVERIFY(writeTarGz(mRoot->path("/dev/sda1/oxa_updates"),
-                       {{TarMember::File, "h2", "new program", 0755},
-                        {TarMember::File, "conf/panel.ini", "x"}}));
+    QVERIFY(writeTarGz(
+        mRoot->path("/dev/sda1/oxa_updates"),
+        {{TarMember::File, "h2", "new program", 0755}, {TarMember::File, "conf/panel.ini", "x"}}));
     mRoot->writeFile("/home/orangepi/h2/h2", "old program");
     mRoot->writeFile("/home/orangepi/h2/conf", "a file where the package has a directory");
 

@@ -14,14 +14,15 @@
 #include "platform/platform.h"
 #include "settings/settings.h"
 #include "tester/mainwindow.h"
+#include "upgrade/startdialog.h"
+#include "upgrade/upgrade.h"
+#include "upgrade/upgradedialog.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
 #include <QTranslator>
-#include <QVBoxLayout>
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
@@ -41,13 +42,6 @@ QMainWindow* makeStandIn(const QString& title) {
     window->setCentralWidget(label);
     window->resize(kScreenWidth, kScreenHeight);
     return window;
-}
-
-QWidget* makeStartDialog() {
-    auto* dialog = new QDialog(nullptr);
-    auto* layout = new QVBoxLayout(dialog);
-    layout->addWidget(new QLabel(QObject::tr("正在启动，请稍候..."), dialog));
-    return dialog;
 }
 
 bool choosePlatform(const h2::Options& options) {
@@ -146,6 +140,11 @@ int runPanel(int argc, char** argv) {
     mDataServer = new DataServer;
     mDataServer->init(server_receive_callback, server_connect_callback);
     mDataServer->start();
+    // 15. upgrade dialog, hidden, and the USB upgrade monitor
+    auto* upgradeDialog = new UpgradeDialog(nullptr);
+    auto* upgradeThread = new UpgradeThread;
+    upgradeThread->init(upgradeDialog, mDataServer);
+    upgradeThread->start(QThread::InheritPriority);
     // 18.
     LOGD("type %d\n\r", mSetting.machine_type);
     // 19.
@@ -153,7 +152,7 @@ int runPanel(int argc, char** argv) {
     // 20.
     if (alreadySendSetting == 0) {
         LOGD("will show Start \n\r");
-        startDialog = makeStartDialog();
+        startDialog = new StartDialog(nullptr);
         startDialog->show();
     }
 
@@ -166,6 +165,9 @@ int runPanel(int argc, char** argv) {
 
     // 21.
     const int code = app.exec();
+    // An upgrade under way is not waited for: the process ends around it.
+    upgradeThread->requestStop();
+    upgradeThread->wait(2000);
     // The link thread calls into the application (start dialog): stop it while that exists.
     mDataServer->stop();
     netThread.stop();

@@ -53,13 +53,21 @@ public:
         int fd = ::socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_KOBJECT_UEVENT);
         if (fd < 0)
             return -1;
+        // A burst of events (a hub with several sticks) must not overflow the queue.
+        const int size = 65536;
+        if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof(size)) != 0)
+            setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof(size));
         sockaddr_nl addr{};
         addr.nl_family = AF_NETLINK;
-        addr.nl_pid = 0;
-        addr.nl_groups = 1;
+        addr.nl_pid = uint32_t(getpid());
+        addr.nl_groups = 0xFFFFFFFFu;
         if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) < 0) {
-            ::close(fd);
-            return -1;
+            // The process id may be taken by another netlink socket: let the kernel choose.
+            addr.nl_pid = 0;
+            if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) < 0) {
+                ::close(fd);
+                return -1;
+            }
         }
         return fd;
     }

@@ -384,7 +384,8 @@ int UpgradeThread::installPanelPackage(const std::string& package) {
     const std::string archive = p.path(package);
     const std::string extractDir = p.path(kExtractDir);
     const std::vector<std::string> tar = {"tar", "zmxf", archive, "-C", extractDir};
-    const std::string commandText = tar[0] + " " + tar[1] + " " + tar[2] + " " + tar[3] + " " + tar[4];
+    const std::string commandText =
+        tar[0] + " " + tar[1] + " " + tar[2] + " " + tar[3] + " " + tar[4];
     LOGD("system %s\n\r", commandText.c_str());
     report(40, Upgrading);
 

@@ -207,7 +207,7 @@ void TestDataServer::badLengthWordClosesConnection() {
     QVERIFY(peer.waitClosed(2000));
     QVERIFY(gRecorder.received().isEmpty());
     QVERIFY(logged(log, QStringLiteral("client 1 bad length %1").arg(length)));
-    QCOMPARE(mServer->send(1, "x", 1), -1);
+    QTRY_COMPARE(mServer->send(1, "x", 1), -1);
     // The board is welcome again.
     LoopbackPeer again;
     QVERIFY(connectEngine(again));
@@ -296,7 +296,8 @@ void TestDataServer::peerCloseDropsDataConnection() {
     control.close();
     QVERIFY(data.waitClosed(2000));
     QCOMPARE(mServer->send(1, "x", 1), -1);
-    QCOMPARE(mServer->dataSend(1, "x", 1), -1);
+    // The peer sees the shutdown a moment before the slot is cleared.
+    QTRY_COMPARE(mServer->dataSend(1, "x", 1), -1);
 }
 
 void TestDataServer::silenceDropsBothConnections() {

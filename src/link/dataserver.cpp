@@ -195,8 +195,9 @@ void DataThread::run() {
             } else if (events[i].events & (EPOLLIN | EPOLLERR | EPOLLHUP)) {
                 if (fd == mControl[kEngineBoard]) {
                     receive(kEngineBoard);
-                } else if (closeStranger(fd)) {
+                } else if (isStranger(fd)) {
                     LOGE("strange here socketfd exceed board %d\n\r", fd);
+                    closeStranger(fd);
                 }
             }
         }
@@ -341,6 +342,10 @@ void DataThread::addStranger(int fd) {
         closeStranger(oldest);
     }
     mStrangers[mStrangerCount++] = fd;
+}
+
+bool DataThread::isStranger(int fd) const {
+    return std::find(mStrangers, mStrangers + mStrangerCount, fd) != mStrangers + mStrangerCount;
 }
 
 bool DataThread::closeStranger(int fd) {

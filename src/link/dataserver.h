@@ -58,6 +58,7 @@ private:
     void handleSilence();
     void handleIncomplete(long long now);
     void addStranger(int fd);
+    bool isStranger(int fd) const;
     bool closeStranger(int fd);
     void dropControl(int board);
     void dropData(int board);

@@ -170,13 +170,6 @@ V%L1
     </message>
 </context>
 <context>
-    <name>QObject</name>
-    <message>
-        <source>正在启动，请稍候...</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>SettingDialog</name>
     <message>
         <source>Setting</source>
@@ -718,6 +711,56 @@ V%L1
     </message>
     <message>
         <source>导出记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StartDialog</name>
+    <message>
+        <source>PREPARE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统准备中，请稍候...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tervan拷贝机</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-KALMO技术-</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UpgradeDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升级准备中...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升级中...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升级成功，请重起机</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升级失败</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升级文件没准备好</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

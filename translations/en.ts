@@ -170,13 +170,6 @@ V%L1
     </message>
 </context>
 <context>
-    <name>QObject</name>
-    <message>
-        <source>正在启动，请稍候...</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>SettingDialog</name>
     <message>
         <source>Setting</source>
@@ -719,6 +712,56 @@ V%L1
     <message>
         <source>导出记录</source>
         <translation>Export log</translation>
+    </message>
+</context>
+<context>
+    <name>StartDialog</name>
+    <message>
+        <source>PREPARE</source>
+        <translation>Starting</translation>
+    </message>
+    <message>
+        <source>系统准备中，请稍候...</source>
+        <translation>Starting up, please wait...</translation>
+    </message>
+    <message>
+        <source>Tervan拷贝机</source>
+        <translation>Tervan</translation>
+    </message>
+    <message>
+        <source>-KALMO技术-</source>
+        <translation>KALMO Tech</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradeDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <source>升级准备中...</source>
+        <translation>Preparing upgrade...</translation>
+    </message>
+    <message>
+        <source>升级中...</source>
+        <translation>Upgrading...</translation>
+    </message>
+    <message>
+        <source>升级成功，请重起机</source>
+        <translation>Done, please restart</translation>
+    </message>
+    <message>
+        <source>升级失败</source>
+        <translation>Upgrade failed</translation>
+    </message>
+    <message>
+        <source>升级文件没准备好</source>
+        <translation>Upgrade file not ready</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
     </message>
 </context>
 </TS>

@@ -1,4 +1,5 @@
-// Writes a PNG of every settings dialog, one per tab page, in Chinese and in English:
+// Writes a PNG of every settings dialog, one per tab page, of the start dialog and of the
+// upgrade dialog in each state, in Chinese and in English:
 //   h2-dialog-shots OUTDIR [CATALOGUE_DIR]
 // File names: dialog-NAME-PAGE-LANG.png (LANG "ch" or "en"). CATALOGUE_DIR holds en.qm
 // (default: the build directory, two levels above this program).
@@ -8,6 +9,8 @@
 #include "dialogs/settingdlg.h"
 #include "dialogs/settingdlg_h2bn.h"
 #include "settings/settings.h"
+#include "upgrade/startdialog.h"
+#include "upgrade/upgradedialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,6 +22,14 @@
 #include <memory>
 
 namespace {
+
+// The upgrade dialog as its refresh shows a step.
+QDialog* upgradeAt(int percent, int state) {
+    auto* dialog = new UpgradeDialog(nullptr);
+    dialog->setStep(percent, state);
+    dialog->displayui();
+    return dialog;
+}
 
 // One dialog as a machine opens it. Add a row here for every new dialog.
 struct DialogShot {
@@ -33,6 +44,16 @@ const DialogShot kShots[] = {
     {"burnin", 48, 1, 1, 7, [] { return new SettingDlg_h2bn; }},
     // The 8-port machine of variant 3 has no burn-in page.
     {"burnin-8port-v3", 8, 1, 3, 0, [] { return new SettingDlg_h2bn; }},
+    {"start", 48, 0, 0, 0, [] { return new StartDialog(nullptr); }},
+    // Machines of 8 ports or fewer show no brand lines.
+    {"start-4port", 4, 2, 3, 3, [] { return new StartDialog(nullptr); }},
+    {"upgrade-idle", 48, 0, 0, 0, [] { return upgradeAt(0, 0); }},
+    {"upgrade-preparing", 48, 0, 0, 0, [] { return upgradeAt(10, 1); }},
+    {"upgrade-upgrading", 48, 0, 0, 0, [] { return upgradeAt(40, 2); }},
+    {"upgrade-finished", 48, 0, 0, 0, [] { return upgradeAt(100, 3); }},
+    {"upgrade-failed", 48, 0, 0, 0, [] { return upgradeAt(20, 4); }},
+    {"upgrade-nofile", 48, 0, 0, 0, [] { return upgradeAt(30, 5); }},
+    {"upgrade-warning", 48, 0, 0, 0, [] { return upgradeAt(30, 9); }},
 };
 
 void prepareSetting(const DialogShot& shot, int language) {

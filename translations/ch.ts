@@ -76,6 +76,231 @@
     </message>
 </context>
 <context>
+    <name>FrameBn</name>
+    <message>
+        <source>时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间设定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>验证</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写错误</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读错误</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校验错误</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>错误：0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 写入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 校验</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>错误:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>没有发现问题</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写错误:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试完成</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校验:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Frame_dd</name>
+    <message>
+        <source>  拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>比对</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  总量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>总量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  容量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  就绪</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  准备中 </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  正在拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  正在对比  </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  完成</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  失败</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 拷贝 </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  状态未知</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Frame_dst</name>
+    <message>
+        <source>  拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>比对</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  总量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>总量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  容量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  就绪</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  正在拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  正在比对</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  成功</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  失败</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  容量超限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  数据超限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 比对 </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 拷贝 </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>状态未知</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LogExport</name>
     <message>
         <source>成功</source>
@@ -166,6 +391,37 @@ V%L2
 V%L1
 
 </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainWindowCopy</name>
+    <message>
+        <source>格式化</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>全盘拷贝比较</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>全盘拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据拷贝比较</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>全盘比较</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据比较</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -357,6 +613,121 @@ V%L1
     </message>
     <message>
         <source>Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingDialog_tf</name>
+    <message>
+        <source>Setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2检测</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>格式化</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H5检测</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>H2/H5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读取速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>块大小</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>64K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AUTO</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试范围</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>百分比</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>M数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>常用</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>检测后格式化</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>容量分选</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统格式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保留参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统默认</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FAT16</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FAT32</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>exFAT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Master Reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>新建MBR分区</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -699,6 +1070,141 @@ V%L1
     </message>
     <message>
         <source>测试数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Master Reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingDlg_ssd</name>
+    <message>
+        <source>Setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>全盘拷贝比较</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>全盘拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据拷贝比较</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>擦除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>容量差</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&gt;0%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-5%~5%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-10%~10%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-15%~15%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-20%~20%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-30%~30%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>0%~0%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读写块大小</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>64K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>128K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>256K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>拷贝倒计时</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>S</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>擦除模式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>随机数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>全0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>全1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>quick</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -5,7 +5,7 @@
     <name>CapacityGradingPage</name>
     <message>
         <source>容量分选#1</source>
-        <translation>Capacity grade #1</translation>
+        <translation>Grade #1</translation>
     </message>
     <message>
         <source>激活</source>
@@ -21,35 +21,35 @@
     </message>
     <message>
         <source>容量分选#2</source>
-        <translation>Capacity grade #2</translation>
+        <translation>Grade #2</translation>
     </message>
     <message>
         <source>容量分选#3</source>
-        <translation>Capacity grade #3</translation>
+        <translation>Grade #3</translation>
     </message>
     <message>
         <source>容量分选#4</source>
-        <translation>Capacity grade #4</translation>
+        <translation>Grade #4</translation>
     </message>
     <message>
         <source>容量分选#5</source>
-        <translation>Capacity grade #5</translation>
+        <translation>Grade #5</translation>
     </message>
     <message>
         <source>容量分选#6</source>
-        <translation>Capacity grade #6</translation>
+        <translation>Grade #6</translation>
     </message>
     <message>
         <source>容量分选#7</source>
-        <translation>Capacity grade #7</translation>
+        <translation>Grade #7</translation>
     </message>
     <message>
         <source>容量分选#8</source>
-        <translation>Capacity grade #8</translation>
+        <translation>Grade #8</translation>
     </message>
     <message>
         <source>容量分选#9</source>
-        <translation>Capacity grade #9</translation>
+        <translation>Grade #9</translation>
     </message>
 </context>
 <context>
@@ -72,6 +72,231 @@
     </message>
     <message>
         <source>测试容量</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FrameBn</name>
+    <message>
+        <source>时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间设定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>验证</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写错误</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读错误</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校验错误</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>错误：0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试时间</source>
+        <translation type="unfinished">Test time</translation>
+    </message>
+    <message>
+        <source> 写入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 校验</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>错误:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>没有发现问题</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写错误:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试完成</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校验:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Frame_dd</name>
+    <message>
+        <source>  拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>比对</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  总量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>总量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  容量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  就绪</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  准备中 </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  正在拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  正在对比  </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  完成</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  失败</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 拷贝 </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  状态未知</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Frame_dst</name>
+    <message>
+        <source>  拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>比对</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  总量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>总量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  容量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  就绪</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  正在拷贝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  正在比对</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  成功</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  失败</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  容量超限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  数据超限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 比对 </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 拷贝 </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>状态未知</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -170,198 +395,344 @@ V%L1
     </message>
 </context>
 <context>
-    <name>SettingDialog</name>
-    <message>
-        <source>Setting</source>
-        <translation type="unfinished">Setting</translation>
-    </message>
-    <message>
-        <source>H2检测</source>
-        <translation type="unfinished">H2 Test</translation>
-    </message>
+    <name>MainWindowCopy</name>
     <message>
         <source>格式化</source>
         <translation type="unfinished">Format</translation>
     </message>
     <message>
+        <source>全盘拷贝比较</source>
+        <translation type="unfinished">Full Copy+Compare</translation>
+    </message>
+    <message>
+        <source>全盘拷贝</source>
+        <translation type="unfinished">Full Copy</translation>
+    </message>
+    <message>
+        <source>数据拷贝比较</source>
+        <translation type="unfinished">Data Copy+Compare</translation>
+    </message>
+    <message>
+        <source>数据拷贝</source>
+        <translation type="unfinished">Data Copy</translation>
+    </message>
+    <message>
+        <source>全盘比较</source>
+        <translation type="unfinished">Full Compare</translation>
+    </message>
+    <message>
+        <source>数据比较</source>
+        <translation type="unfinished">Data Compare</translation>
+    </message>
+</context>
+<context>
+    <name>SettingDialog</name>
+    <message>
+        <source>Setting</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>H2检测</source>
+        <translation>H2 Test</translation>
+    </message>
+    <message>
+        <source>格式化</source>
+        <translation>Format</translation>
+    </message>
+    <message>
         <source>H5检测</source>
-        <translation type="unfinished">H5 Test</translation>
+        <translation>H5 Test</translation>
     </message>
     <message>
         <source>BurnIn</source>
-        <translation type="unfinished"></translation>
+        <translation>BurnIn</translation>
     </message>
     <message>
         <source>H2校验</source>
-        <translation type="unfinished"></translation>
+        <translation>H2 Verify</translation>
     </message>
     <message>
         <source>协议分析</source>
-        <translation type="unfinished"></translation>
+        <translation>Protocol Analysis</translation>
     </message>
     <message>
         <source>H2/H5检测</source>
-        <translation type="unfinished"></translation>
+        <translation>H2/H5 Test</translation>
     </message>
     <message>
         <source>写入速度</source>
-        <translation type="unfinished">Write speed</translation>
+        <translation>Write speed</translation>
     </message>
     <message>
         <source>读取速度</source>
-        <translation type="unfinished">Read speed</translation>
+        <translation>Read speed</translation>
     </message>
     <message>
         <source>块大小</source>
-        <translation type="unfinished">Block size</translation>
+        <translation>Block size</translation>
     </message>
     <message>
         <source>4K</source>
-        <translation type="unfinished"></translation>
+        <translation>4K</translation>
     </message>
     <message>
         <source>64K</source>
-        <translation type="unfinished"></translation>
+        <translation>64K</translation>
     </message>
     <message>
         <source>2M</source>
-        <translation type="unfinished"></translation>
+        <translation>2M</translation>
     </message>
     <message>
         <source>AUTO</source>
-        <translation type="unfinished"></translation>
+        <translation>AUTO</translation>
     </message>
     <message>
         <source>测试范围</source>
-        <translation type="unfinished">Test range</translation>
+        <translation>Test range</translation>
     </message>
     <message>
         <source>百分比</source>
-        <translation type="unfinished">Percent</translation>
+        <translation>Percent</translation>
     </message>
     <message>
         <source>M数</source>
-        <translation type="unfinished">Megabytes</translation>
+        <translation>Megabytes</translation>
     </message>
     <message>
         <source>常用</source>
-        <translation type="unfinished">Preset</translation>
+        <translation>Preset</translation>
     </message>
     <message>
         <source>检测后格式化</source>
-        <translation type="unfinished">Format after test</translation>
+        <translation>Format after test</translation>
     </message>
     <message>
         <source>检测前协议分析</source>
-        <translation type="unfinished"></translation>
+        <translation>Analyse before test</translation>
     </message>
     <message>
         <source>容量分选</source>
-        <translation type="unfinished">Capacity grading</translation>
+        <translation>Capacity grading</translation>
     </message>
     <message>
         <source>Burn</source>
-        <translation type="unfinished"></translation>
+        <translation>Burn</translation>
     </message>
     <message>
         <source>128K</source>
-        <translation type="unfinished"></translation>
+        <translation>128K</translation>
     </message>
     <message>
         <source>256K</source>
-        <translation type="unfinished"></translation>
+        <translation>256K</translation>
     </message>
     <message>
         <source>1M</source>
-        <translation type="unfinished"></translation>
+        <translation>1M</translation>
     </message>
     <message>
         <source>4M</source>
-        <translation type="unfinished"></translation>
+        <translation>4M</translation>
     </message>
     <message>
         <source>测试轮数</source>
-        <translation type="unfinished">Test cycles</translation>
+        <translation>Test cycles</translation>
     </message>
     <message>
         <source>Cycles</source>
-        <translation type="unfinished"></translation>
+        <translation>Cycles</translation>
     </message>
     <message>
         <source>测试时间</source>
-        <translation type="unfinished">Test time</translation>
+        <translation>Test time</translation>
     </message>
     <message>
         <source>小时</source>
-        <translation type="unfinished">hours</translation>
+        <translation>hours</translation>
     </message>
     <message>
         <source>检测大小</source>
-        <translation type="unfinished">Test size</translation>
+        <translation>Test size</translation>
     </message>
     <message>
         <source>%盘容量</source>
-        <translation type="unfinished">% of capacity</translation>
+        <translation>% of capacity</translation>
     </message>
     <message>
         <source>测试数据</source>
-        <translation type="unfinished">Test data</translation>
+        <translation>Test data</translation>
     </message>
     <message>
         <source>随机数</source>
-        <translation type="unfinished">Random</translation>
+        <translation>Random</translation>
     </message>
     <message>
         <source>全0</source>
-        <translation type="unfinished">All 0</translation>
+        <translation>All 0</translation>
     </message>
     <message>
         <source>全1</source>
-        <translation type="unfinished">All 1</translation>
+        <translation>All 1</translation>
     </message>
     <message>
         <source>系统格式</source>
-        <translation type="unfinished">File system</translation>
+        <translation>File system</translation>
     </message>
     <message>
         <source>保留参数</source>
-        <translation type="unfinished">Keep parameters</translation>
+        <translation>Keep parameters</translation>
     </message>
     <message>
         <source>系统默认</source>
-        <translation type="unfinished">System default</translation>
+        <translation>System default</translation>
     </message>
     <message>
         <source>FAT16</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT16</translation>
     </message>
     <message>
         <source>FAT32</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT32</translation>
     </message>
     <message>
         <source>exFAT</source>
-        <translation type="unfinished"></translation>
+        <translation>exFAT</translation>
     </message>
     <message>
         <source>保留卷标</source>
-        <translation type="unfinished">Keep label</translation>
+        <translation>Keep volume label</translation>
     </message>
     <message>
         <source>新建MBR分区</source>
-        <translation type="unfinished">Create new MBR partition</translation>
+        <translation>Create new MBR partition</translation>
     </message>
     <message>
         <source>Master Reset</source>
-        <translation type="unfinished"></translation>
+        <translation>Master Reset</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Language</translation>
     </message>
     <message>
         <source>导出记录</source>
-        <translation type="unfinished">Export log</translation>
+        <translation>Export log</translation>
+    </message>
+</context>
+<context>
+    <name>SettingDialog_tf</name>
+    <message>
+        <source>Setting</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>H2检测</source>
+        <translation>H2 Test</translation>
+    </message>
+    <message>
+        <source>格式化</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>H5检测</source>
+        <translation>H5 Test</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>H2/H5</source>
+        <translation>H2/H5</translation>
+    </message>
+    <message>
+        <source>写入速度</source>
+        <translation>Write speed</translation>
+    </message>
+    <message>
+        <source>读取速度</source>
+        <translation>Read speed</translation>
+    </message>
+    <message>
+        <source>块大小</source>
+        <translation>Block size</translation>
+    </message>
+    <message>
+        <source>4K</source>
+        <translation>4K</translation>
+    </message>
+    <message>
+        <source>64K</source>
+        <translation>64K</translation>
+    </message>
+    <message>
+        <source>2M</source>
+        <translation>2M</translation>
+    </message>
+    <message>
+        <source>AUTO</source>
+        <translation>AUTO</translation>
+    </message>
+    <message>
+        <source>测试范围</source>
+        <translation>Test range</translation>
+    </message>
+    <message>
+        <source>百分比</source>
+        <translation>Percent</translation>
+    </message>
+    <message>
+        <source>M数</source>
+        <translation>Megabytes</translation>
+    </message>
+    <message>
+        <source>常用</source>
+        <translation>Preset</translation>
+    </message>
+    <message>
+        <source>检测后格式化</source>
+        <translation>Format after test</translation>
+    </message>
+    <message>
+        <source>容量分选</source>
+        <translation>Capacity grading</translation>
+    </message>
+    <message>
+        <source>系统格式</source>
+        <translation>File system</translation>
+    </message>
+    <message>
+        <source>保留参数</source>
+        <translation>Keep parameters</translation>
+    </message>
+    <message>
+        <source>系统默认</source>
+        <translation>System default</translation>
+    </message>
+    <message>
+        <source>FAT16</source>
+        <translation>FAT16</translation>
+    </message>
+    <message>
+        <source>FAT32</source>
+        <translation>FAT32</translation>
+    </message>
+    <message>
+        <source>exFAT</source>
+        <translation>exFAT</translation>
+    </message>
+    <message>
+        <source>Master Reset</source>
+        <translation>Master Reset</translation>
+    </message>
+    <message>
+        <source>新建MBR分区</source>
+        <translation>Create new MBR partition</translation>
+    </message>
+    <message>
+        <source>导出记录</source>
+        <translation>Export log</translation>
     </message>
 </context>
 <context>
@@ -708,6 +1079,141 @@ V%L1
     <message>
         <source>Language</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出记录</source>
+        <translation>Export log</translation>
+    </message>
+</context>
+<context>
+    <name>SettingDlg_ssd</name>
+    <message>
+        <source>Setting</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>全盘拷贝比较</source>
+        <translation>Full Copy+Compare</translation>
+    </message>
+    <message>
+        <source>全盘拷贝</source>
+        <translation>Full Copy</translation>
+    </message>
+    <message>
+        <source>数据拷贝比较</source>
+        <translation>Data Copy+Compare</translation>
+    </message>
+    <message>
+        <source>数据拷贝</source>
+        <translation>Data Copy</translation>
+    </message>
+    <message>
+        <source>擦除</source>
+        <translation>Wipe</translation>
+    </message>
+    <message>
+        <source>拷贝</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>容量差</source>
+        <translation>Capacity diff.</translation>
+    </message>
+    <message>
+        <source>&gt;0%</source>
+        <translation>&gt;0%</translation>
+    </message>
+    <message>
+        <source>-5%~5%</source>
+        <translation>-5%~5%</translation>
+    </message>
+    <message>
+        <source>-10%~10%</source>
+        <translation>-10%~10%</translation>
+    </message>
+    <message>
+        <source>-15%~15%</source>
+        <translation>-15%~15%</translation>
+    </message>
+    <message>
+        <source>-20%~20%</source>
+        <translation>-20%~20%</translation>
+    </message>
+    <message>
+        <source>-30%~30%</source>
+        <translation>-30%~30%</translation>
+    </message>
+    <message>
+        <source>0%~0%</source>
+        <translation>0%~0%</translation>
+    </message>
+    <message>
+        <source>读写块大小</source>
+        <translation>Block size</translation>
+    </message>
+    <message>
+        <source>4K</source>
+        <translation>4K</translation>
+    </message>
+    <message>
+        <source>64K</source>
+        <translation>64K</translation>
+    </message>
+    <message>
+        <source>128K</source>
+        <translation>128K</translation>
+    </message>
+    <message>
+        <source>256K</source>
+        <translation>256K</translation>
+    </message>
+    <message>
+        <source>1M</source>
+        <translation>1M</translation>
+    </message>
+    <message>
+        <source>2M</source>
+        <translation>2M</translation>
+    </message>
+    <message>
+        <source>4M</source>
+        <translation>4M</translation>
+    </message>
+    <message>
+        <source>拷贝倒计时</source>
+        <translation>Copy countdown</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>擦除模式</source>
+        <translation>Wipe pattern</translation>
+    </message>
+    <message>
+        <source>随机数</source>
+        <translation>Random</translation>
+    </message>
+    <message>
+        <source>全0</source>
+        <translation>All 0</translation>
+    </message>
+    <message>
+        <source>全1</source>
+        <translation>All 1</translation>
+    </message>
+    <message>
+        <source>quick</source>
+        <translation>quick</translation>
+    </message>
+    <message>
+        <source>Master Reset</source>
+        <translation>Master Reset</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Language</translation>
     </message>
     <message>
         <source>导出记录</source>

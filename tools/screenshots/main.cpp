@@ -6,8 +6,10 @@
 
 #include "app/globals.h"
 #include "dialogs/settingdialog.h"
+#include "dialogs/settingdialog_tf.h"
 #include "dialogs/settingdlg.h"
 #include "dialogs/settingdlg_h2bn.h"
+#include "dialogs/settingdlg_ssd.h"
 #include "settings/settings.h"
 #include "upgrade/startdialog.h"
 #include "upgrade/upgradedialog.h"
@@ -40,6 +42,8 @@ struct DialogShot {
 
 const DialogShot kShots[] = {
     {"tester", 48, 0, 0, 0, [] { return new SettingDialog; }},
+    {"tf", 32, 0, 0, 0, [] { return new SettingDialog_tf; }},
+    {"ssd", 8, 2, 2, 3, [] { return new SettingDlg_ssd; }},
     {"copier", 16, 1, 0, 3, [] { return new SettingDlg; }},
     {"burnin", 48, 1, 1, 7, [] { return new SettingDlg_h2bn; }},
     // The 8-port machine of variant 3 has no burn-in page.
@@ -101,7 +105,7 @@ int main(int argc, char** argv) {
             prepareSetting(shot, language);
             std::unique_ptr<QDialog> dialog(shot.make());
             dialog->show();
-            auto* tabs = dialog->findChild<QTabWidget*>(QStringLiteral("tabCopy"));
+            auto* tabs = dialog->findChild<QTabWidget*>();
             const int pages = tabs ? tabs->count() : 1;
             for (int i = 0; i < pages; ++i) {
                 if (tabs)

@@ -8,6 +8,9 @@
 #include "app/translation.h"
 #include "app/user_signals.h"
 #include "app/window_choice.h"
+#include "hardware/LedControl.h"
+#include "hardware/boardcontrol.h"
+#include "hardware/pin_straps.h"
 #include "link/address.h"
 #include "link/dataserver.h"
 #include "link/engine_messages.h"
@@ -114,6 +117,11 @@ int runPanel(int argc, char** argv) {
     // 5. machine profile
     readFixSetting();
     logProfile();
+    // 6. pin straps; larger machines keep the fixed machine file's profile
+    if (mSetting.port_count <= 49) {
+        settleProfileFromStraps(*Hardware::getInstance(), h2::realPause);
+        logProfile();
+    }
     // 7.
     gApp = &app;
     gTranslator = translator;
@@ -145,6 +153,18 @@ int runPanel(int argc, char** argv) {
     auto* upgradeThread = new UpgradeThread;
     upgradeThread->init(upgradeDialog, mDataServer);
     upgradeThread->start(QThread::InheritPriority);
+    // 16. board power
+    if (mSetting.port_count == 121 || mSetting.port_count == 51) {
+        mBoardControl = new BoardControl;
+        mBoardControl->init();
+        mBoardControl->start();
+    }
+    // 17. port lamps, after their lamp test
+    LedControl* ledControl = nullptr;
+    if (mSetting.port_count != 121) {
+        ledControl = new LedControl(*Hardware::getInstance());
+        ledControl->start();
+    }
     // 18.
     LOGD("type %d\n\r", mSetting.machine_type);
     // 19.
@@ -170,6 +190,11 @@ int runPanel(int argc, char** argv) {
     upgradeThread->wait(2000);
     // The link thread calls into the application (start dialog): stop it while that exists.
     mDataServer->stop();
+    // The hardware threads read globals that end with the process: let them finish first.
+    if (ledControl)
+        ledControl->stop();
+    if (mBoardControl)
+        mBoardControl->stop();
     netThread.stop();
     QCoreApplication::removeTranslator(translator);
     delete translator;

@@ -42,8 +42,7 @@ PowerOnDecision decidePowerOn(const ActivityView& tester, const ActivityView& co
 }
 
 BoardControl::BoardControl(Gpio& gpio, CommandFn sendCommand, h2::PauseFn pause)
-    : Util_Thread(0), mGpio(gpio), mSendCommand(std::move(sendCommand)),
-      mPause(std::move(pause)) {}
+    : Util_Thread(0), mGpio(gpio), mSendCommand(std::move(sendCommand)), mPause(std::move(pause)) {}
 
 BoardControl::~BoardControl() {
     if (running())

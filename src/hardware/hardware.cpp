@@ -31,8 +31,8 @@ size_t pioFileSizeNeeded(size_t page) {
 Hardware* Hardware::getInstance() {
     // Mapped once the platform (and with it the root of the register file) is chosen, and
     // never unmapped: every thread may use it until the process ends.
-    static Hardware* sInstance = new Hardware(h2::platform().prepareRegisterFile(
-        pioFileSizeNeeded(pageSize())));
+    static Hardware* sInstance =
+        new Hardware(h2::platform().prepareRegisterFile(pioFileSizeNeeded(pageSize())));
     return sInstance;
 }
 
@@ -50,8 +50,7 @@ Hardware::Hardware(const std::string& memPath) {
     const size_t length = 2 * page;
     // A register file that is too short would fault on first access instead of failing here.
     struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-        size_t(st.st_size) < offset + length) {
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && size_t(st.st_size) < offset + length) {
         ::close(fd);
         return;
     }
@@ -61,8 +60,8 @@ Hardware::Hardware(const std::string& memPath) {
         return;
     mMap = map;
     mMapLength = length;
-    mRegisters = reinterpret_cast<volatile uint32_t*>(static_cast<char*>(map) +
-                                                      (kPioBase - offset));
+    mRegisters =
+        reinterpret_cast<volatile uint32_t*>(static_cast<char*>(map) + (kPioBase - offset));
 }
 
 Hardware::~Hardware() {

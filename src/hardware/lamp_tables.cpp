@@ -10,24 +10,24 @@ constexpr LampPair kKeep{Lamp::Keep, Lamp::Keep};
 
 // Copier portStatus 0 to 19; anything else keeps the lamps.
 constexpr LampPair kCopierTable[] = {
-    kOffOff,   kOnOff,    kBlinkOff, kBlinkOff, kBlinkOff, // 0..4
-    kBlinkOff, kOnOff,    kOffOn,    kOffOn,    kOffOn,    // 5..9
-    kOffOn,    kKeep,     kKeep,     kKeep,     kKeep,     // 10..14
-    kKeep,     kKeep,     kKeep,     kKeep,     kOffOff,   // 15..19
+    kOffOff,   kOnOff, kBlinkOff, kBlinkOff, kBlinkOff, // 0..4
+    kBlinkOff, kOnOff, kOffOn,    kOffOn,    kOffOn,    // 5..9
+    kOffOn,    kKeep,  kKeep,     kKeep,     kKeep,     // 10..14
+    kKeep,     kKeep,  kKeep,     kKeep,     kOffOff,   // 15..19
 };
 
 // Tester state 0 to 14; 15 and above are off. State 2 depends on the bad sectors.
 constexpr LampPair kTesterTable[] = {
-    kOffOff, kBlinkOff, kBlinkOff, kOnOff,    kOffOn, // 0..4
-    kOffOn,  kOffOn,    kOffOff,   kOffOff,   kOffBlink, // 5..9
-    kOffOn,  kOffOn,    kOffOn,    kOffOn,    kOffOn, // 10..14
+    kOffOff, kBlinkOff, kBlinkOff, kOnOff,  kOffOn,    // 0..4
+    kOffOn,  kOffOn,    kOffOff,   kOffOff, kOffBlink, // 5..9
+    kOffOn,  kOffOn,    kOffOn,    kOffOn,  kOffOn,    // 10..14
 };
 
 // Burn-in bnStatus 0 to 18; 11 and 12 depend on the error counts.
 constexpr LampPair kBurninTable[] = {
-    kOffOff, kOffOff, kOffOff,   kOffOff,   kOffOff, kOffOff, kOffOff, // 0..6
-    kOffOff, kOffOff, kOffOff,   kOffOff,   kBlinkOff, kBlinkOff,      // 7..12
-    kOffOn,  kOnOff,  kOffOn,    kOnOff,    kOnOff,  kOnOff,           // 13..18
+    kOffOff, kOffOff, kOffOff, kOffOff, kOffOff,   kOffOff,   kOffOff, // 0..6
+    kOffOff, kOffOff, kOffOff, kOffOff, kBlinkOff, kBlinkOff,          // 7..12
+    kOffOn,  kOnOff,  kOffOn,  kOnOff,  kOnOff,    kOnOff,             // 13..18
 };
 
 template <typename T, size_t N> constexpr size_t countOf(const T (&)[N]) {
@@ -35,8 +35,8 @@ template <typename T, size_t N> constexpr size_t countOf(const T (&)[N]) {
 }
 
 constexpr LampLines kDirectLines[8] = {
-    {{PD, 1}, {PD, 5}},   {{PD, 9}, {PD, 0}}, {{PD, 15}, {PD, 8}}, {{PD, 2}, {PD, 12}},
-    {{PD, 6}, {PD, 4}},   {{PD, 10}, {PD, 3}}, {{PD, 17}, {PD, 7}}, {{PD, 16}, {PA, 19}},
+    {{PD, 1}, {PD, 5}}, {{PD, 9}, {PD, 0}},  {{PD, 15}, {PD, 8}}, {{PD, 2}, {PD, 12}},
+    {{PD, 6}, {PD, 4}}, {{PD, 10}, {PD, 3}}, {{PD, 17}, {PD, 7}}, {{PD, 16}, {PA, 19}},
 };
 // Paired wiring: odd ports, then even ports.
 constexpr LampLines kPairedLines[2] = {{{PA, 1}, {PA, 2}}, {{PA, 15}, {PA, 3}}};
@@ -45,9 +45,9 @@ constexpr LampLines kGroupedLines[4] = {
     {{PA, 17}, {PA, 18}}, {{PA, 1}, {PA, 2}}, {{PA, 0}, {PA, 14}}, {{PA, 15}, {PA, 3}}};
 
 constexpr GpioPin kStrobes[kStrobeGroups] = {
-    {PA, 19}, {PD, 16}, {PD, 7},  {PD, 3},  {PD, 17}, {PD, 10}, {PD, 6},  {PD, 2},
-    {PD, 4},  {PD, 12}, {PD, 8},  {PD, 0},  {PD, 15}, {PD, 9},  {PA, 20}, {PA, 13},
-    {PG, 11}, {PG, 12}, {PG, 13}, {PG, 6},  {PG, 7},  {PG, 9},  {PG, 10}, {PG, 8},
+    {PA, 19}, {PD, 16}, {PD, 7},  {PD, 3}, {PD, 17}, {PD, 10}, {PD, 6},  {PD, 2},
+    {PD, 4},  {PD, 12}, {PD, 8},  {PD, 0}, {PD, 15}, {PD, 9},  {PA, 20}, {PA, 13},
+    {PG, 11}, {PG, 12}, {PG, 13}, {PG, 6}, {PG, 7},  {PG, 9},  {PG, 10}, {PG, 8},
 };
 
 int min(int a, int b) {

@@ -54,7 +54,7 @@ GpioPin strobePin(int group); // group 1..kStrobeGroups
 int latchGroupAfter(Wiring wiring, int port, int lastPort);
 
 // Line sets of the lamp tests.
-constexpr GpioPin kSharedLines[8] = {{PA, 0}, {PA, 1},  {PA, 2},  {PA, 3},
+constexpr GpioPin kSharedLines[8] = {{PA, 0},  {PA, 1},  {PA, 2},  {PA, 3},
                                      {PA, 14}, {PA, 15}, {PA, 17}, {PA, 18}};
 constexpr GpioPin kSharedPassLines[4] = {{PA, 1}, {PA, 0}, {PA, 15}, {PA, 17}};
 constexpr GpioPin kSharedFailLines[4] = {{PA, 2}, {PA, 14}, {PA, 3}, {PA, 18}};

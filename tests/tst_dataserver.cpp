@@ -2,6 +2,7 @@
 // length word, the time bounds, strangers and the two send operations.
 
 #include "link/dataserver.h"
+#include "link/wire.h"
 #include "platform/desktop_platform.h"
 #include "support/loopback_peer.h"
 #include "support/stdout_capture.h"
@@ -87,6 +88,8 @@ private slots:
     void cleanup();
 
     void connectCallbackComesBeforeFirstRead();
+    void wholeMessages_data();
+    void wholeMessages();
     void framing_data();
     void framing();
     void badLengthWordClosesConnection_data();
@@ -152,6 +155,29 @@ void TestDataServer::connectCallbackComesBeforeFirstRead() {
     QVERIFY(text.contains(QStringLiteral("对方IP：127.0.0.2")));
 }
 
+void TestDataServer::wholeMessages_data() {
+    QTest::addColumn<QByteArray>("held");
+    QTest::addColumn<int>("whole");
+    const QByteArray command = words({8, 9});
+    QTest::newRow("nothing") << QByteArray() << 0;
+    QTest::newRow("part of a length word") << QByteArray("\x08\x00\x00", 3) << 0;
+    QTest::newRow("one message") << command << 8;
+    QTest::newRow("one message and a bit") << command + "abc" << 8;
+    QTest::newRow("two messages") << command + words({12, 11, 5}) << 20;
+    QTest::newRow("message and a cut block") << command + message(16488, 'x').left(100) << 8;
+    QTest::newRow("message and a bad word") << command + words({3, 0}) << 8;
+    QTest::newRow("first one incomplete") << message(16488, 'y').left(16487) << 0;
+    QTest::newRow("zero length") << words({0, 0}) << 0;
+}
+
+void TestDataServer::wholeMessages() {
+    QFETCH(QByteArray, held);
+    QFETCH(int, whole);
+    QCOMPARE(wire::wholeMessagesLength(reinterpret_cast<const unsigned char*>(held.constData()),
+                                       held.size()),
+             whole);
+}
+
 void TestDataServer::framing_data() {
     QTest::addColumn<QByteArray>("stream");
     QTest::addColumn<QList<int>>("writes");
@@ -164,6 +190,11 @@ void TestDataServer::framing_data() {
     QTest::newRow("length word split") << block << QList<int>{2, 2, 16484} << QList<int>{16488};
     QTest::newRow("two blocks in one read")
         << block + message(16488, 'c') << QList<int>{32976} << QList<int>{32976};
+    QTest::newRow("block and a half, then the rest")
+        << block + message(16488, 'c') << QList<int>{24732, 8244} << QList<int>{16488, 16488};
+    QTest::newRow("two blocks and a half, then the rest")
+        << block + block + message(16488, 'e') << QList<int>{41220, 8244}
+        << QList<int>{32976, 16488};
     QTest::newRow("command then block")
         << words({8, 77}) + block << QList<int>{8, 16488} << QList<int>{8, 16488};
     QTest::newRow("largest length accepted")
@@ -190,22 +221,27 @@ void TestDataServer::framing() {
 }
 
 void TestDataServer::badLengthWordClosesConnection_data() {
+    QTest::addColumn<QByteArray>("before"); // good messages in the same write
     QTest::addColumn<quint32>("length");
-    QTest::newRow("zero") << quint32(0);
-    QTest::newRow("length only") << quint32(4);
-    QTest::newRow("one short of a command") << quint32(7);
-    QTest::newRow("one past the buffer") << quint32(1024 * 1024 + 1);
-    QTest::newRow("all ones") << quint32(0xFFFFFFFFu);
+    QTest::newRow("zero") << QByteArray() << quint32(0);
+    QTest::newRow("length only") << QByteArray() << quint32(4);
+    QTest::newRow("one short of a command") << QByteArray() << quint32(7);
+    QTest::newRow("one past the buffer") << QByteArray() << quint32(1024 * 1024 + 1);
+    QTest::newRow("all ones") << QByteArray() << quint32(0xFFFFFFFFu);
+    QTest::newRow("zero behind a command") << words({8, 10}) << quint32(0);
+    QTest::newRow("huge behind a block") << message(16488, 'h') << quint32(0x7FFFFFFFu);
 }
 
 void TestDataServer::badLengthWordClosesConnection() {
+    QFETCH(QByteArray, before);
     QFETCH(quint32, length);
     StdoutCapture log;
     LoopbackPeer peer;
     QVERIFY(connectEngine(peer));
-    QVERIFY(peer.sendAll(words({length, 2, 0, 0})));
+    QVERIFY(peer.sendAll(before + words({length, 2, 0, 0})));
     QVERIFY(peer.waitClosed(2000));
-    QVERIFY(gRecorder.received().isEmpty());
+    QCOMPARE(gRecorder.received(),
+             before.isEmpty() ? QList<QByteArray>{} : QList<QByteArray>{before});
     QVERIFY(logged(log, QStringLiteral("client 1 bad length %1").arg(length)));
     QTRY_COMPARE(mServer->send(1, "x", 1), -1);
     // The board is welcome again.

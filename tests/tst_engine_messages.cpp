@@ -102,8 +102,8 @@ void TestEngineMessages::init() {
 }
 
 void TestEngineMessages::cleanup() {
+    mServer.reset(); // joins the link thread, the only other reader of mDataServer
     mDataServer = nullptr;
-    mServer.reset();
     delete startDialog;
     startDialog = nullptr;
 }

@@ -116,8 +116,8 @@ void TestEngineSim::cleanup() {
             qWarning("%s", qPrintable(simOutput()));
     }
     mSim.reset();
+    mServer.reset(); // joins the link thread, the only other reader of mDataServer
     mDataServer = nullptr;
-    mServer.reset();
 }
 
 bool TestEngineSim::startSim(const QStringList& extra) {
@@ -374,8 +374,8 @@ void TestEngineSim::reconnectsWhenThePanelComesBack() {
                                   mServer->thread()->dataPort()};
     QVERIFY(startSim());
     QVERIFY(waitForMode(0));
-    mDataServer = nullptr;
     mServer.reset(); // the panel goes away
+    mDataServer = nullptr;
     Info.clear();
     QTest::qWait(500);
     mServer = std::make_unique<DataServer>(endpoints);

@@ -281,19 +281,10 @@ void DataThread::receive(int board) {
             if (mHeld == 0)
                 mMessageStartMs = nowMs();
             mHeld += int(got);
-            if (mHeld < 4)
-                continue;
-            const uint32_t length = lengthWord(buffer);
-            if (!wire::plausibleLength(length)) {
-                LOGE("client %d bad length %u, close connection\n\r", board, length);
-                dropBoard(board);
+            if (!lengthAcceptable(board))
                 return;
-            }
-            if (uint32_t(mHeld) >= length) {
-                const int held = mHeld;
-                mHeld = 0;
-                if (ReceiveCallback callback = mReceive)
-                    callback(buffer, held, board);
+            if (mHeld >= 4 && uint32_t(mHeld) >= lengthWord(buffer)) {
+                deliver(board);
                 return;
             }
             continue;
@@ -311,6 +302,35 @@ void DataThread::receive(int board) {
             LOGD("client %d unrecovable error\n\r", board);
         dropBoard(board);
         return;
+    }
+}
+
+// A length word below a command message or beyond the buffer can never be satisfied.
+bool DataThread::lengthAcceptable(int board) {
+    if (mHeld < 4)
+        return true;
+    const uint32_t length = lengthWord(mBuffer.get());
+    if (wire::plausibleLength(length))
+        return true;
+    LOGE("client %d bad length %u, close connection\n\r", board, length);
+    dropBoard(board);
+    return false;
+}
+
+// Every whole message of the read goes out in one call; a message cut by the end of the
+// read stays in the buffer as the start of the next one.
+void DataThread::deliver(int board) {
+    unsigned char* buffer = mBuffer.get();
+    const int whole = wire::wholeMessagesLength(buffer, mHeld);
+    const int rest = mHeld - whole;
+    mHeld = 0;
+    if (ReceiveCallback callback = mReceive)
+        callback(buffer, whole, board);
+    if (rest > 0) {
+        memmove(buffer, buffer + whole, size_t(rest));
+        mHeld = rest;
+        mMessageStartMs = nowMs();
+        lengthAcceptable(board);
     }
 }
 

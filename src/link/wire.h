@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the link's words are little-endian");
 
@@ -76,6 +77,20 @@ constexpr UpgradeDataHeader upgradeDataHeader(uint32_t payloadLength, uint32_t t
 // receive buffer holds.
 constexpr bool plausibleLength(uint32_t length) {
     return length >= uint32_t(kMinMessageSize) && length <= uint32_t(kReceiveBufferSize);
+}
+
+// Bytes of the whole messages at the start of `held` received bytes: the framing keeps a
+// message cut by the end of a read for the next read instead of losing its start.
+inline int wholeMessagesLength(const unsigned char* data, int held) {
+    int at = 0;
+    while (held - at >= 4) {
+        uint32_t length;
+        memcpy(&length, data + at, sizeof(length));
+        if (!plausibleLength(length) || length > uint32_t(held - at))
+            break;
+        at += int(length);
+    }
+    return at;
 }
 
 } // namespace wire

@@ -19,6 +19,8 @@
 #include <unistd.h>
 
 namespace {
+// What udev itself multicasts: a binary header, never an action.
+const char kUdevMessage[] = "libudev\0\xfe\xed\xca\xfe add@/usb1/block/sda";
 const QByteArray kDisk =
     "/devices/platform/soc/1c1b000.usb/usb3/3-1/3-1:1.0/host0/target0:0:0/0:0:0:0/block/sda";
 
@@ -86,7 +88,7 @@ void TestUpgradePackage::deviceEvents_data() {
     QTest::newRow("only the first text counts")
         << "change@x" + QByteArray(1, '\0') + "add@" + kDisk << none << -1 << "";
     QTest::newRow("udev monitor message")
-        << QByteArray("libudev\0\xfe\xed\xca\xfe add@/usb1/block/sda", 36) << none << -1 << "";
+        << QByteArray(kUdevMessage, sizeof(kUdevMessage) - 1) << none << -1 << "";
     QTest::newRow("first port in table order")
         << QByteArray("add@/usb2/x/usb1/block/sdc") << add << 0 << "/sdc";
     QTest::newRow("block alone") << QByteArray("add@/usb1/x/block") << none << -1 << "";

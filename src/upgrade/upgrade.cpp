@@ -135,9 +135,13 @@ void UpgradeThread::run() {
         }
         if (fds[0].revents)
             return;
-        if (count == 2 && (fds[1].revents & POLLIN)) {
+        if (count == 2 && fds[1].revents) {
+            if (fds[1].revents & POLLNVAL)
+                return;
+            // Also on POLLERR: receiving clears a pending error such as a queue overrun,
+            // which would otherwise wake the loop for ever.
             memset(buf, 0, sizeof(buf));
-            const ssize_t n = ::recv(mSocket, buf, sizeof(buf), 0);
+            const ssize_t n = ::recv(mSocket, buf, sizeof(buf), MSG_DONTWAIT);
             if (n > 0)
                 handleEvent(buf, size_t(n));
         }
@@ -150,7 +154,6 @@ void UpgradeThread::handleEvent(const char* data, size_t length) {
         LOGD("%d removed\n\r", event.port);
         stopDialog();
         mDiskName.clear();
-        // Aging mode lives only in the engine until the next start: a new stick gets it again.
         if (currentMode() == kAgingMode)
             sendSetting();
     } else if (event.action == DeviceEvent::Add) {

@@ -57,8 +57,6 @@ public:
     // 0 when it ran to the end, -1 on failure.
     int UpgradeDevice();
 
-    const std::string& diskName() const { return mDiskName; }
-
 protected:
     void run() override;
 
@@ -70,7 +68,7 @@ private:
 
     int mSocket = -1;
     int mWake[2] = {-1, -1}; // requestStop() writes, run() polls
-    std::string mDiskName;
+    std::string mDiskName;   // only the monitor thread touches it
     UpgradeDialog* mDialog = nullptr;
     DataServer* mServer = nullptr;
     h2::PauseFn mPause = h2::realPause;

@@ -132,18 +132,19 @@ void UpgradeEnginePeer::takeMessages(QByteArray& stream, bool data) {
             mControlMessages.push_back(message);
             continue;
         }
-        Piece piece{};
-        memcpy(&piece, message.constData(), std::min<size_t>(sizeof(piece), size_t(length)));
-        mPieces.push_back(piece);
-        const bool fits = length >= sizeof(wire::UpgradeDataHeader) &&
-                          piece.command == wire::kCmdUpgrade &&
-                          piece.offset == uint32_t(mFile.size()) &&
-                          piece.total == (mPieces.size() == 1 ? piece.total : mPieces[0].total);
+        wire::UpgradeDataHeader header{};
+        memcpy(&header, message.constData(), std::min<size_t>(sizeof(header), length));
+        const uint32_t payload = length - std::min<uint32_t>(length, sizeof(header));
+        if (header.offset == 0)
+            mTotal = header.totalSize;
+        const bool fits = length >= sizeof(header) && header.command == wire::kCmdUpgrade &&
+                          header.length == length && header.offset == mReceived &&
+                          header.totalSize == mTotal;
         mConsistent = mConsistent && fits;
-        mFile.append(message.mid(int(sizeof(wire::UpgradeDataHeader))));
-        if (!mConsistent || uint32_t(mFile.size()) > piece.total)
+        mReceived += payload;
+        if (!mConsistent || mReceived > mTotal)
             mStatus = kRefused;
-        else if (uint32_t(mFile.size()) == piece.total)
+        else if (mReceived == mTotal)
             mStatus = mRefuse ? kRefused : 3;
     }
 }
@@ -151,16 +152,6 @@ void UpgradeEnginePeer::takeMessages(QByteArray& stream, bool data) {
 std::vector<QByteArray> UpgradeEnginePeer::controlMessages() const {
     std::lock_guard<std::mutex> lock(mMutex);
     return mControlMessages;
-}
-
-std::vector<UpgradeEnginePeer::Piece> UpgradeEnginePeer::pieces() const {
-    std::lock_guard<std::mutex> lock(mMutex);
-    return mPieces;
-}
-
-QByteArray UpgradeEnginePeer::upgradeFile() const {
-    std::lock_guard<std::mutex> lock(mMutex);
-    return mFile;
 }
 
 } // namespace h2test

@@ -1,8 +1,9 @@
 #pragma once
-// The engine's side of a USB upgrade for tests: connects to the control and data ports from
-// the engine address, sends a status block every 100 ms, records every message, reassembles
-// the upgrade data messages and reports engine status 3 once the file is complete and every
-// offset and the total agree.
+// A stand-in engine for upgrade tests that need what the simulator does not offer: it can
+// refuse a correct file. Connects to the control and data ports from the engine address,
+// sends a status block every 100 ms, records the control messages, follows the upgrade data
+// messages and reports status 3 once the file is complete and every offset and the total
+// agree (kRefused otherwise, or always when told to refuse).
 
 #include <QByteArray>
 #include <atomic>
@@ -16,9 +17,6 @@ namespace h2test {
 
 class UpgradeEnginePeer {
 public:
-    struct Piece {
-        uint32_t length, command, total, offset;
-    };
     // Status reported when the pieces do not add up (or when refusing on purpose).
     static constexpr uint32_t kRefused = 7;
 
@@ -34,8 +32,6 @@ public:
     void setRefuse(bool refuse) { mRefuse = refuse; }
 
     std::vector<QByteArray> controlMessages() const;
-    std::vector<Piece> pieces() const;
-    QByteArray upgradeFile() const;
     uint32_t engineStatus() const { return mStatus; }
 
 private:
@@ -50,8 +46,8 @@ private:
     std::atomic<uint32_t> mStatus{0};
     mutable std::mutex mMutex;
     std::vector<QByteArray> mControlMessages;
-    std::vector<Piece> mPieces;
-    QByteArray mFile;
+    uint32_t mTotal = 0;
+    uint32_t mReceived = 0;
     bool mConsistent = true;
 };
 

@@ -1,0 +1,22 @@
+#pragma once
+// Programs of this build (the panel, the tools) as the suites start them. On a cross build
+// the suites themselves run under user-mode emulation, and so must every program they start:
+// CTest hands the emulator over in H2_EMULATOR.
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// The path of a program below the build directory ("h2", "tools/supervisor/h2-supervisor").
+QString builtProgram(const QString& relativePath);
+
+// The emulator command ("" on a native build).
+QStringList emulatorCommand();
+
+// Starts `program` with `args`, through the emulator when there is one.
+void startProgram(QProcess& process, const QString& program, const QStringList& args);
+
+// Starts a panel binary on the desktop platform inside `root`. A board build defaults to the
+// device platform, which must never run here, so the platform is always given.
+void startPanel(QProcess& process, const QString& binary, const QString& root,
+                const QStringList& args);

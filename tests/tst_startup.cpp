@@ -111,6 +111,14 @@ void TestStartup::commandLine() {
     QCOMPARE(o.config.supervisorPort, 9999);
     QCOMPARE(o.quitAfterMs, 1500);
     QCOMPARE(QString::fromStdString(o.screenshot), QString("/tmp/a.png"));
+    // Qt sees only its own options: it would take "--platform desktop" for its "-platform".
+    QCOMPARE(o.qtArgs, (std::vector<std::string>{"h2", "-platform", "offscreen"}));
+    o = h2::parseCommandLine({"h2", "--platform", "desktop", "-style", "fusion", "--root=/tmp/r",
+                              "--platform=desktop", "-reverse"},
+                             "device", &error);
+    QVERIFY(error.empty());
+    QCOMPARE(QString::fromStdString(o.platform), QString("desktop"));
+    QCOMPARE(o.qtArgs, (std::vector<std::string>{"h2", "-style", "fusion", "-reverse"}));
     // Desktop addresses stay on loopback.
     QCOMPARE(QString::fromStdString(o.config.engineAddress), QString("127.0.0.2"));
     QCOMPARE(QString::fromStdString(o.config.panelAddress), QString("127.0.0.1"));

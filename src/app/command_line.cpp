@@ -52,6 +52,8 @@ Options parseCommandLine(const std::vector<std::string>& args, const std::string
         if (error && error->empty())
             *error = why;
     };
+    if (!args.empty())
+        o.qtArgs.push_back(args[0]);
     for (size_t i = 1; i < args.size(); ++i) {
         std::string arg = args[i];
         std::string value;
@@ -108,8 +110,10 @@ Options parseCommandLine(const std::vector<std::string>& args, const std::string
             }
         } else if (arg.rfind("--", 0) == 0 && hasValue) {
             fail("unknown option " + arg);
+        } else {
+            // Anything else belongs to Qt (-platform, -style, ...).
+            o.qtArgs.push_back(args[i]);
         }
-        // Anything else belongs to Qt (-platform, -style, ...).
     }
     const bool device = o.platform == "device";
     o.config.engineAddress = !engine.empty() ? engine : (device ? "192.168.0.2" : "127.0.0.2");

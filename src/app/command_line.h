@@ -16,6 +16,9 @@ struct Options {
     int screenshotAfterMs = 3000;
     int quitAfterMs = -1;
     bool help = false;
+    // The program name and every argument that is not ours, for QApplication: Qt reads
+    // "--platform" as its own "-platform", so it must never see the panel's options.
+    std::vector<std::string> qtArgs;
 };
 
 // Defaults for a build whose default platform is `defaultPlatform`; addresses follow the

@@ -104,7 +104,12 @@ int runPanel(int argc, char** argv) {
     h2::appConfig() = options.config;
 
     // 1. application and translator
-    QApplication app(argc, argv);
+    std::vector<char*> qtArgv;
+    for (const std::string& arg : options.qtArgs)
+        qtArgv.push_back(const_cast<char*>(arg.c_str()));
+    qtArgv.push_back(nullptr);
+    int qtArgc = int(qtArgv.size()) - 1;
+    QApplication app(qtArgc, qtArgv.data());
     auto* translator = new QTranslator;
     // 2.
     signal(SIGPIPE, SIG_IGN);

@@ -351,19 +351,6 @@ private slots:
         }
     }
 
-    void keptStateOnTheDirectBoard() {
-        FakeGpio gpio;
-        const SettingRecord s = profile(8, 0, 3, kCopierMode);
-        auto led = make(gpio, s);
-        StatusBlock b = emptyBlock();
-        setCopier(b, 3, 0, 9);
-        led->checkdiskin(s, b);
-        setCopier(b, 3, 0, 11);
-        led->checkdiskin(s, b);
-        QCOMPARE(gpio.level({PD, 15}), 1u);
-        QCOMPARE(gpio.level({PD, 8}), 0u);
-    }
-
     void portsBeyondTheWiringAreSkipped_data() {
         QTest::addColumn<int>("ports");
         QTest::addColumn<int>("model");

@@ -83,8 +83,13 @@ void Frame::apply(const FrameDraw& d) {
         ui->progressBar->show();
     else if (d.bar == Bar::Hide)
         ui->progressBar->hide();
-    if (d.barValue)
+    if (d.barValue) {
+        // A progress bar repaints itself at once when its value changes; a tick redraws
+        // every port, so the bar is painted with the rest of the window instead.
+        ui->progressBar->setUpdatesEnabled(false);
         ui->progressBar->setValue(*d.barValue);
+        ui->progressBar->setUpdatesEnabled(true);
+    }
     if (d.style)
         setBackground(*d.style);
     if (d.line)

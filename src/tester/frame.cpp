@@ -33,6 +33,12 @@ Frame::Frame(QWidget* parent, int portCount, int machineVariant)
     }
     if (g.frameFixed)
         setFixedSize(g.cover);
+    // The narrowest frames (121 ports, 126 pixels) need the form's side margins for text:
+    // a finished write line is about 120 pixels wide at their font.
+    if (g.cover.width() < 130) {
+        ui->verticalLayout->setContentsMargins(1, 2, 1, 2);
+        ui->gridLayout->setContentsMargins(1, 2, 0, 0);
+    }
     mMask->raise(); // above the form's labels
 }
 

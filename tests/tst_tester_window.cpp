@@ -1,10 +1,12 @@
 // The tester window: its forms, frames, counters, titles and the board power-off latch.
 
 #include "forms/tester_forms.h"
+#include "hardware/boardcontrol.h"
 #include "link/status_block.h"
 #include "platform/desktop_platform.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
+#include "support/fake_gpio.h"
 #include "support/stdout_capture.h"
 #include "tester/frame.h"
 #include "tester/mainwindow.h"
@@ -127,6 +129,7 @@ private slots:
     void powerOffLatch_data();
     void powerOffLatch();
     void windowSwitchesBoardsOffOnce();
+    void boardsSwitchedOffThroughTheController();
 
 private:
     QTemporaryDir mRoot;
@@ -693,6 +696,29 @@ void TesterWindow::windowSwitchesBoardsOffOnce() {
     for (int tick = 0; tick < 3; ++tick)
         w->update();
     QCOMPARE(power.switchedOff, 1);
+}
+
+void TesterWindow::boardsSwitchedOffThroughTheController() {
+    QCOMPARE(processBoardPower(), nullptr); // machines without a controller
+    FakeGpio gpio;
+    gpio.setLevel({PD, 5}, 0); // boards reported down: the controller powers them
+    BoardControl controller(gpio, gpio.commands(), gpio.pause());
+    controller.init();
+    controller.powerBoard(1);
+    QCOMPARE(controller.boardState(), 2);
+    mBoardControl = &controller;
+    auto w = makeWindow(121);
+    w->setBoardPower(processBoardPower());
+    w->start();
+    setPort(30, 2);
+    w->update();
+    gpio.clearEvents();
+    setPort(30, 3);
+    w->update();
+    mBoardControl = nullptr;
+    QCOMPARE(controller.powerLevel(), 0);
+    QCOMPARE(gpio.events({"set"}),
+             (QStringList{"set PD13 0", "set PD1 0", "set PD6 0", "set PD16 0", "set PD17 0"}));
 }
 
 QTEST_MAIN(TesterWindow)

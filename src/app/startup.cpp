@@ -11,6 +11,7 @@
 #include "hardware/LedControl.h"
 #include "hardware/boardcontrol.h"
 #include "hardware/pin_straps.h"
+#include "hardware/power_off_latch.h"
 #include "link/address.h"
 #include "link/dataserver.h"
 #include "link/engine_messages.h"
@@ -75,6 +76,7 @@ void createAndShowWindows() {
     }
     const QString ports = QString::number(mSetting.port_count);
     mainWindow = new MainWindow(nullptr, mSetting.port_count);
+    mainWindow->setBoardPower(processBoardPower());
     QWidget* tester = mainWindow;
     QWidget* copier =
         choice.createCopier ? makeStandIn(QStringLiteral("copier ") + ports) : nullptr;

@@ -1,6 +1,28 @@
 #include "hardware/power_off_latch.h"
 
 #include "app/log_file.h"
+#include "hardware/boardcontrol.h"
+#include "link/engine_messages.h"
+
+namespace {
+
+class ControllerPower final : public BoardPower {
+public:
+    int powerLevel() const override { return mBoardControl->powerLevel(); }
+    int boardState() const override { return mBoardControl->boardState(); }
+    void switchOff() override {
+        // The engine is told first; without a connection the boards go off all the same.
+        sendCmd(9);
+        mBoardControl->powerBoard(0);
+    }
+};
+
+} // namespace
+
+BoardPower* processBoardPower() {
+    static ControllerPower power;
+    return mBoardControl ? &power : nullptr;
+}
 
 void PowerOffLatch::tick(int working, BoardPower* power) {
     if (working > 0)

@@ -24,3 +24,7 @@ public:
 private:
     int mWasWorking = 0;
 };
+
+// The board power of this process: mBoardControl, with command 9 to the engine before the
+// boards go off. Null on machines without a board controller.
+BoardPower* processBoardPower();

@@ -1,7 +1,7 @@
 // The USB upgrade monitor end to end on the desktop platform: device events on
 // ROOT/run/uevent.sock, sticks simulated as directories under ROOT/dev, the engine simulator
-// (or, where a test needs to look inside the messages or make the engine refuse, a loopback
-// peer) reassembling the upgrade, and the panel package installed under ROOT.
+// reassembling the upgrade (a plain loopback peer where the engine must refuse it), and the
+// panel package installed under ROOT.
 
 #include "app/globals.h"
 #include "app/log_file.h"
@@ -10,10 +10,10 @@
 #include "link/status_block.h"
 #include "platform/desktop_platform.h"
 #include "settings/settings.h"
+#include "support/loopback_peer.h"
 #include "support/stdout_capture.h"
 #include "support/tar_writer.h"
 #include "support/temp_root.h"
-#include "support/upgrade_engine_peer.h"
 #include "upgrade/upgrade.h"
 #include "upgrade/upgradedialog.h"
 
@@ -31,7 +31,7 @@
 #include <thread>
 #include <unistd.h>
 
-using h2test::UpgradeEnginePeer;
+using h2test::LoopbackPeer;
 using Step = std::pair<int, int>;
 using Steps = std::vector<Step>;
 Q_DECLARE_METATYPE(Steps)
@@ -64,12 +64,6 @@ QString fnv1a(const QByteArray& bytes) {
     return QString::asprintf("%08x", hash);
 }
 
-QByteArray settingsMessageMode(const QByteArray& message) {
-    int32_t mode = -1;
-    memcpy(&mode, message.constData() + offsetof(SettingRecord, mode), sizeof(mode));
-    return QByteArray::number(mode);
-}
-
 } // namespace
 
 class TestUpgradeMonitor : public QObject {
@@ -81,14 +75,10 @@ private slots:
 
     void eventRules_data();
     void eventRules();
-    void removeInAgingModeResendsSettings_data();
-    void removeInAgingModeResendsSettings();
     void engineAndPanelUpgrade();
     void agingModeWithTheSimulator();
     void outcomes_data();
     void outcomes();
-    void agingMarker_data();
-    void agingMarker();
     void hostileNamesRunNothing();
     void refusedPackages_data();
     void refusedPackages();
@@ -97,7 +87,7 @@ private slots:
 private:
     void sendEvent(const QByteArray& datagram);
     bool waitHandled(int events = 1);
-    bool connectEngine();
+    bool connectRefusingEngine();
     bool startSimulator();
     QString simOutput();
     Steps steps() const;
@@ -110,7 +100,8 @@ private:
     std::unique_ptr<TempWorkDir> mWorkDir;
     std::unique_ptr<StdoutCapture> mLog;
     std::unique_ptr<DataServer> mServer;
-    std::unique_ptr<UpgradeEnginePeer> mPeer;
+    LoopbackPeer mRefusingControl;
+    LoopbackPeer mRefusingData;
     std::unique_ptr<QProcess> mSim;
     QString mSimOutput;
     std::unique_ptr<UpgradeDialog> mDialog;
@@ -136,7 +127,6 @@ void TestUpgradeMonitor::init() {
     mServer->init(server_receive_callback, server_connect_callback);
     QCOMPARE(mServer->start(), 0);
     mDataServer = mServer.get();
-    mPeer = std::make_unique<UpgradeEnginePeer>();
 
     mDialog = std::make_unique<UpgradeDialog>(nullptr);
     mMonitor = std::make_unique<UpgradeThread>();
@@ -167,7 +157,8 @@ void TestUpgradeMonitor::init() {
 
 void TestUpgradeMonitor::cleanup() {
     mMonitor.reset();
-    mPeer.reset();
+    mRefusingControl.close();
+    mRefusingData.close();
     if (mSim) {
         mSim->kill();
         mSim->waitForFinished(3000);
@@ -211,13 +202,21 @@ bool TestUpgradeMonitor::waitHandled(int events) {
     return handled() >= events;
 }
 
-bool TestUpgradeMonitor::connectEngine() {
-    if (!mPeer->start(kEngine, mServer->thread()->controlPort(), mServer->thread()->dataPort()))
+// An engine that has refused the upgrade: its one status block says 4.
+bool TestUpgradeMonitor::connectRefusingEngine() {
+    if (!mRefusingControl.connectTo(kEngine, mServer->thread()->controlPort()) ||
+        mRefusingControl.readExact(124, 3000).size() != 124 ||
+        !mRefusingData.connectTo(kEngine, mServer->thread()->dataPort()))
+        return false;
+    QByteArray block(kStatusBlockSize, '\0');
+    const uint32_t header[2] = {uint32_t(kStatusBlockSize), 4};
+    memcpy(block.data(), header, sizeof(header));
+    if (!mRefusingControl.sendAll(block))
         return false;
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 5000) {
-        if (!mPeer->controlMessages().empty() && log().contains("data connected"))
+        if (Info.engineStatus() == 4 && log().contains("data connected"))
             return true;
         QTest::qWait(10);
     }
@@ -291,33 +290,7 @@ void TestUpgradeMonitor::eventRules() {
         QVERIFY(!log().contains("added"));
     }
     QVERIFY(log().contains("0 removed"));
-}
-
-void TestUpgradeMonitor::removeInAgingModeResendsSettings_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("resent");
-    QTest::newRow("aging") << 14 << true;
-    QTest::newRow("copy") << 3 << false;
-}
-
-void TestUpgradeMonitor::removeInAgingModeResendsSettings() {
-    QFETCH(int, mode);
-    QFETCH(bool, resent);
-    QVERIFY(connectEngine());
-    SettingRecord record = snapshotSetting();
-    record.mode = mode;
-    commitSetting(record);
-    const size_t before = mPeer->controlMessages().size();
-    sendEvent("remove@" + QByteArray(kUsb1Disk).replace("usb1/", "usb2/"));
-    sendEvent("remove@" + kUsb1Disk);
-    QVERIFY(waitHandled(2));
-    QVERIFY(log().contains("1 removed"));
-    QCOMPARE(log().count("send setting\n"), resent ? 2 : 0);
-    if (resent) {
-        QTRY_COMPARE(mPeer->controlMessages().size(), before + 2);
-        QCOMPARE(mPeer->controlMessages().back().size(), 124);
-        QCOMPARE(settingsMessageMode(mPeer->controlMessages().back()), QByteArray("14"));
-    }
+    QCOMPARE(log().count("send setting\n"), 0); // only aging mode resends them
 }
 
 void TestUpgradeMonitor::engineAndPanelUpgrade() {
@@ -374,51 +347,58 @@ void TestUpgradeMonitor::engineAndPanelUpgrade() {
     QTRY_VERIFY(!mDialog->isVisible());
 }
 
-// The aging marker against the simulator: it is told mode 14 by the stick, and again when the
-// stick is pulled.
+// A stick with only the aging marker: the engine is told mode 14, the dialog closes without
+// a failure, nothing is stored, and pulling the stick tells the engine again.
 void TestUpgradeMonitor::agingModeWithTheSimulator() {
     QVERIFY2(startSimulator(), qPrintable(simOutput()));
     writeStick(".agingtest-1", "");
-    const int before = simOutput().count("work mode 14 ");
-    QCOMPARE(before, 0);
+    QCOMPARE(simOutput().count("work mode 14 "), 0);
     sendEvent("add@" + kUsb1Disk);
     QVERIFY(waitHandled());
     QVERIFY(log().contains("will in age mode"));
     QTRY_COMPARE(simOutput().count("work mode 14 "), 1);
+    QCOMPARE(snapshotSetting().mode, 14);
     QVERIFY(!mounted());
     QVERIFY(!simOutput().contains("upgrade announced"));
+    QCOMPARE(steps().back(), Step(20, 1));
+    QTRY_VERIFY(log().contains("stop display ui"));
+    QVERIFY(!mDialog->isVisible());
+    QVERIFY(!QFileInfo::exists(mWorkDir->file(".h2config")));
+
     sendEvent("remove@" + kUsb1Disk);
     QVERIFY(waitHandled(2));
     QTRY_COMPARE(simOutput().count("work mode 14 "), 2);
 }
 
 void TestUpgradeMonitor::outcomes_data() {
-    QTest::addColumn<QString>("stick"); // files on the stick, ';'-separated; "disk:" whole disk
-    QTest::addColumn<bool>("engine");   // engine connected
-    QTest::addColumn<bool>("refuse");   // engine refuses the file
+    QTest::addColumn<QString>("stick");  // files on the stick, ';'-separated; "disk:" whole disk
+    QTest::addColumn<QString>("engine"); // "sim", "refusing" or "none"
     QTest::addColumn<Step>("last");
     QTest::addColumn<QString>("logLine");
-    QTest::newRow("engine only") << "oxa_updatex" << true << false << Step{100, 3}
-                                 << "no panel package found";
-    QTest::newRow("neither file") << "readme.txt" << true << false << Step{20, 4}
-                                  << "error to transfer file";
-    QTest::newRow("no board") << "oxa_updatex;oxa_updates" << false << false << Step{20, 4}
-                              << "error to send file";
-    QTest::newRow("board refuses")
-        << "oxa_updatex;oxa_updates" << true << true << Step{20, 4} << "client failed 7";
-    QTest::newRow("unpartitioned stick")
-        << "disk:oxa_updatex" << true << false << Step{100, 3} << "mount RO /dev/sda fat ok";
+    QTest::newRow("engine only") << "oxa_updatex"
+                                 << "sim" << Step{100, 3} << "no panel package found";
+    QTest::newRow("engine file wins over the marker")
+        << "oxa_updatex;.agingtest"
+        << "sim" << Step{100, 3} << "no panel package found";
+    QTest::newRow("neither file") << "readme.txt"
+                                  << "sim" << Step{20, 4} << "error to transfer file";
+    QTest::newRow("no board") << "oxa_updatex;oxa_updates"
+                              << "none" << Step{20, 4} << "error to send file";
+    QTest::newRow("board refuses") << "oxa_updatex;oxa_updates"
+                                   << "refusing" << Step{20, 4} << "client failed 4";
+    QTest::newRow("unpartitioned stick") << "disk:oxa_updatex"
+                                         << "sim" << Step{100, 3} << "mount RO /dev/sda fat ok";
 }
 
 void TestUpgradeMonitor::outcomes() {
     QFETCH(QString, stick);
-    QFETCH(bool, engine);
-    QFETCH(bool, refuse);
+    QFETCH(QString, engine);
     QFETCH(Step, last);
     QFETCH(QString, logLine);
-    if (engine)
-        QVERIFY(connectEngine());
-    mPeer->setRefuse(refuse);
+    if (engine == "sim")
+        QVERIFY2(startSimulator(), qPrintable(simOutput()));
+    if (engine == "refusing")
+        QVERIFY(connectRefusingEngine());
     QString dev = "/dev/sda1/";
     if (stick.startsWith("disk:")) {
         dev = "/dev/sda/";
@@ -440,42 +420,8 @@ void TestUpgradeMonitor::outcomes() {
     QCOMPARE(readAll(mRoot->path("/home/orangepi/h2/h2")), QByteArray("old program"));
     QCOMPARE(mDialog->progress(), last.first);
     QCOMPARE(mDialog->state(), last.second);
+    QCOMPARE(snapshotSetting().mode, 3);
     QTRY_VERIFY(mDialog->isVisible()); // open until the stick is pulled
-}
-
-void TestUpgradeMonitor::agingMarker_data() {
-    QTest::addColumn<bool>("engineFile");
-    QTest::newRow("marker only") << false;
-    QTest::newRow("engine file wins") << true;
-}
-
-void TestUpgradeMonitor::agingMarker() {
-    QFETCH(bool, engineFile);
-    QVERIFY(connectEngine());
-    writeStick(".agingtest-1", "");
-    if (engineFile)
-        writeStick("oxa_updatex", QByteArray(3000, 'e'));
-    const size_t before = mPeer->controlMessages().size();
-
-    sendEvent("add@" + kUsb1Disk);
-    QVERIFY(waitHandled());
-    QVERIFY(!mounted());
-    if (engineFile) {
-        QCOMPARE(steps().back(), Step(100, 3));
-        QCOMPARE(snapshotSetting().mode, 3);
-        QVERIFY(!log().contains("will in age mode"));
-        return;
-    }
-    QVERIFY(log().contains("will in age mode"));
-    QCOMPARE(snapshotSetting().mode, 14);
-    QTRY_VERIFY(mPeer->controlMessages().size() > before);
-    QCOMPARE(mPeer->controlMessages().back().size(), 124);
-    QCOMPARE(settingsMessageMode(mPeer->controlMessages().back()), QByteArray("14"));
-    QCOMPARE(steps().back(), Step(20, 1)); // no failure shown: the dialog closes
-    QTRY_VERIFY(log().contains("stop display ui"));
-    QVERIFY(!mDialog->isVisible());
-    // Not stored: the next start loads the stored mode again.
-    QVERIFY(!QFileInfo::exists(mWorkDir->file(".h2config")));
 }
 
 void TestUpgradeMonitor::hostileNamesRunNothing() {
@@ -490,7 +436,7 @@ void TestUpgradeMonitor::hostileNamesRunNothing() {
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(bin) + ":" + oldPath);
 
-    QVERIFY(connectEngine());
+    QVERIFY2(startSimulator(), qPrintable(simOutput()));
     writeStick("oxa_updatex$(reboot)", QByteArray(3000, 'e'));
     QVERIFY(writeTarGz(mRoot->path("/dev/sda1/oxa_updates;touch HACKED"),
                        {{TarMember::File, "h2", "new program", 0755}}));
@@ -541,7 +487,7 @@ void TestUpgradeMonitor::refusedPackages_data() {
 void TestUpgradeMonitor::refusedPackages() {
     QFETCH(Members, members);
     QFETCH(QString, logLine);
-    QVERIFY(connectEngine());
+    QVERIFY2(startSimulator(), qPrintable(simOutput()));
     writeStick("oxa_updatex", QByteArray(3000, 'e'));
     QVERIFY(writeTarGz(mRoot->path("/dev/sda1/oxa_updates"), members));
     mRoot->writeFile("/home/orangepi/h2/h2", "old program");
@@ -559,7 +505,7 @@ void TestUpgradeMonitor::refusedPackages() {
 }
 
 void TestUpgradeMonitor::failedInstallKeepsTheOldProgram() {
-    QVERIFY(connectEngine());
+    QVERIFY2(startSimulator(), qPrintable(simOutput()));
     writeStick("oxa_updatex", QByteArray(3000, 'e'));
     QVERIFY(writeTarGz(
         mRoot->path("/dev/sda1/oxa_updates"),

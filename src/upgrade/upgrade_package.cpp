@@ -160,7 +160,11 @@ int copyAndSync(const std::string& from, const std::string& to, std::string* why
         return -1;
     }
     struct stat st {};
-    fstat(in, &st);
+    if (fstat(in, &st) != 0) {
+        fail(why, "cannot read " + from + ": " + strerror(errno));
+        ::close(in);
+        return -1;
+    }
     const int out =
         ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777);
     if (out < 0) {
@@ -408,6 +412,7 @@ int installTree(const std::string& from, const std::string& to, std::string* why
         return -1;
     };
 
+    fs::create_directories(to, ec);
     for (const fs::path& rel : dirs) {
         const fs::path target = fs::path(to) / rel;
         const fs::file_status st = fs::symlink_status(target, ec);
@@ -423,7 +428,6 @@ int installTree(const std::string& from, const std::string& to, std::string* why
         }
         createdDirs.push_back(target);
     }
-    fs::create_directories(to, ec);
 
     for (const fs::path& rel : files) {
         const fs::path source = fs::path(from) / rel;

@@ -502,6 +502,8 @@ private slots:
         QTest::newRow("Chinese picked back") << 1 << 0 << 1;
         QTest::newRow("Chinese kept") << 0 << -1 << 0;
         QTest::newRow("English kept") << 1 << -1 << 0;
+        // Any non-zero language is English: it shows as "English" and is stored as 1.
+        QTest::newRow("language 2 shows English") << 2 << -1 << 1;
     }
     void language() {
         QFETCH(int, stored);
@@ -517,9 +519,10 @@ private slots:
             if (picked >= 0)
                 box->setCurrentIndex(picked);
         });
-        QCOMPARE(items, (QStringList{QStringLiteral("中文"), "English", QString::number(stored)}));
+        const int shown = stored != 0 ? 1 : 0;
+        QCOMPARE(items, (QStringList{QStringLiteral("中文"), "English", QString::number(shown)}));
         QCOMPARE(mBed->languageChanges(), installs);
-        QCOMPARE(mSetting.language, picked >= 0 ? picked : stored);
+        QCOMPARE(mSetting.language, picked >= 0 ? picked : shown);
     }
 
 private:

@@ -133,19 +133,7 @@ void SettingDlg::loadControls() {
     ui->spinBox_3->setValue(mWork.read_speed);
     ui->spinBox_test_m->setValue(mWork.testSizeM);
 
-    switch (pageForMode(mWork.mode)) {
-    case TestPage:
-        ui->tabCopy->setCurrentWidget(ui->tab_h2);
-        break;
-    case CopyPage:
-        ui->tabCopy->setCurrentWidget(ui->tab_copy);
-        break;
-    case FormatPage:
-        ui->tabCopy->setCurrentWidget(ui->tab_format);
-        break;
-    case NoPage:
-        break;
-    }
+    showPageOf(mWork.mode);
 
     ui->copy_time_count->setCurrentIndex(copyTimeCountIndex(mWork.COPYTIMECOUNT));
 
@@ -154,18 +142,29 @@ void SettingDlg::loadControls() {
     ui->gradingPage->load(&mWork);
 }
 
+bool SettingDlg::showPageOf(int mode) {
+    QWidget* page = nullptr;
+    switch (pageForMode(mode)) {
+    case TestPage:
+        page = ui->tab_h2;
+        break;
+    case CopyPage:
+        page = ui->tab_copy;
+        break;
+    case FormatPage:
+        page = ui->tab_format;
+        break;
+    case NoPage:
+        return false;
+    }
+    ui->tabCopy->setCurrentWidget(page);
+    return true;
+}
+
 void SettingDlg::onmodeclicked() {
     const int id = mModeGroup->checkedId();
-    const Page page = pageForMode(id);
-    if (page == NoPage)
-        return;
-    mWork.mode = id;
-    if (page == TestPage)
-        ui->tabCopy->setCurrentWidget(ui->tab_h2);
-    else if (page == FormatPage)
-        ui->tabCopy->setCurrentWidget(ui->tab_format);
-    else
-        ui->tabCopy->setCurrentWidget(ui->tab_copy);
+    if (showPageOf(id))
+        mWork.mode = id;
 }
 
 void SettingDlg::onformatclicked() {

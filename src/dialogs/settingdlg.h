@@ -37,6 +37,8 @@ private:
     // Not auto-connected by name: no widget is called "keepvol".
     void on_keepvol_clicked();
     void loadControls();
+    // Turns to the page of a work mode; false (page unchanged) for a mode without one.
+    bool showPageOf(int mode);
 
     std::unique_ptr<Ui::SettingDlg> ui;
     QButtonGroup* mModeGroup = nullptr;

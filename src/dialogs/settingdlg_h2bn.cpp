@@ -98,10 +98,8 @@ void SettingDlg_h2bn::loadControls() {
         ui->tabCopy->setCurrentWidget(ui->tab_h2);
 
     checkId(mBurnBlockGroup, burninBlockIds().idFor(mWork.burnin_block));
-    if (mWork.burnin_data >= 0 && mWork.burnin_data <= 2)
-        checkId(mBurnDataGroup, mWork.burnin_data);
-    if (mWork.wipe_mode >= 0 && mWork.wipe_mode <= 3)
-        checkId(mWipeGroup, mWork.wipe_mode);
+    checkId(mBurnDataGroup, mWork.burnin_data);
+    checkId(mWipeGroup, mWork.wipe_mode);
 
     ui->test_content->setValue(mWork.burnin_content);
     ui->test_cycle->setValue(mWork.burnin_cycle);

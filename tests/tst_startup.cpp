@@ -242,6 +242,13 @@ void TestStartup::panelProcessEndToEnd() {
     QVERIFY2(log.contains("current 48 0 3 0"), log);
     QVERIFY(log.contains("type 0"));
     QVERIFY(log.contains("resetting 30"));
+    // The upgrade dialog and monitor follow the link server; no board: the start dialog shows.
+    const int link = log.indexOf("DataThread::start()"), dialog = log.indexOf("dialog init"),
+              monitor = log.indexOf("uevent ret "), type = log.indexOf("type 0"),
+              start = log.indexOf("will show Start");
+    QVERIFY2(link >= 0 && link < dialog && dialog < monitor && monitor < type && type < start, log);
+    QVERIFY(!log.contains("uevent ret 0"));
+    QVERIFY(log.contains("new StartDialog"));
     const QByteArray stored = readAll(work.path() + "/.h2config");
     QVERIFY(stored.startsWith("format_type = 0\nmode = 0\n"));
     QVERIFY(stored.contains("\nMASTERCLEAR = 0\n"));

@@ -165,10 +165,12 @@ void PortModel::startPort(Port& port, int index) {
         break;
     case 6:
         enter(port, Phase::Done);
+        port.length = range(25, 40); // results of the first screen stay a while
         finish(port, true);
         break;
     default: {
         enter(port, Phase::Done);
+        port.length = range(25, 40);
         if (mFamily == Family::Tester && mMode == 10)
             port.outcome = 4;
         else if (mFamily == Family::Tester && mMode != 11)
@@ -207,7 +209,7 @@ void PortModel::enter(Port& port, Phase phase) {
                                                                    : range(15, 30);
         break;
     case Phase::Done:
-        port.length = range(8, 16);
+        port.length = range(10, 20);
         if (port.outcome == 0)
             port.outcome = 3;
         break;

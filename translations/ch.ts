@@ -5,1269 +5,1293 @@
     <name>CapacityGradingPage</name>
     <message>
         <source>容量分选#1</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选#1</translation>
     </message>
     <message>
         <source>激活</source>
-        <translation type="unfinished"></translation>
+        <translation>激活</translation>
     </message>
     <message>
         <source>下限(MB)</source>
-        <translation type="unfinished"></translation>
+        <translation>下限(MB)</translation>
     </message>
     <message>
         <source>上限(MB)</source>
-        <translation type="unfinished"></translation>
+        <translation>上限(MB)</translation>
     </message>
     <message>
         <source>容量分选#2</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选#2</translation>
     </message>
     <message>
         <source>容量分选#3</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选#3</translation>
     </message>
     <message>
         <source>容量分选#4</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选#4</translation>
     </message>
     <message>
         <source>容量分选#5</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选#5</translation>
     </message>
     <message>
         <source>容量分选#6</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选#6</translation>
     </message>
     <message>
         <source>容量分选#7</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选#7</translation>
     </message>
     <message>
         <source>容量分选#8</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选#8</translation>
     </message>
     <message>
         <source>容量分选#9</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选#9</translation>
     </message>
 </context>
 <context>
     <name>Frame</name>
     <message>
         <source>写入</source>
-        <translation type="unfinished"></translation>
+        <translation>写入</translation>
     </message>
     <message>
         <source>总量</source>
-        <translation type="unfinished"></translation>
+        <translation>总量</translation>
     </message>
     <message>
         <source>时间</source>
-        <translation type="unfinished"></translation>
+        <translation>时间</translation>
     </message>
     <message>
         <source>速度</source>
-        <translation type="unfinished"></translation>
+        <translation>速度</translation>
     </message>
     <message>
         <source>测试容量</source>
-        <translation type="unfinished"></translation>
+        <translation>测试容量</translation>
     </message>
 </context>
 <context>
     <name>FrameBn</name>
     <message>
         <source>时间</source>
-        <translation type="unfinished"></translation>
+        <translation>时间</translation>
     </message>
     <message>
         <source>时间设定</source>
-        <translation type="unfinished"></translation>
+        <translation>时间设定</translation>
     </message>
     <message>
         <source>写入</source>
-        <translation type="unfinished"></translation>
+        <translation>写入</translation>
     </message>
     <message>
         <source>验证</source>
-        <translation type="unfinished"></translation>
+        <translation>验证</translation>
     </message>
     <message>
         <source>速度</source>
-        <translation type="unfinished"></translation>
+        <translation>速度</translation>
     </message>
     <message>
         <source>状态</source>
-        <translation type="unfinished"></translation>
+        <translation>状态</translation>
     </message>
     <message>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>错误</translation>
     </message>
     <message>
         <source>写错误</source>
-        <translation type="unfinished"></translation>
+        <translation>写错误</translation>
     </message>
     <message>
         <source>读错误</source>
-        <translation type="unfinished"></translation>
+        <translation>读错误</translation>
     </message>
     <message>
         <source>校验错误</source>
-        <translation type="unfinished"></translation>
+        <translation>校验错误</translation>
     </message>
     <message>
         <source>错误：0</source>
-        <translation type="unfinished"></translation>
+        <translation>错误：0</translation>
     </message>
     <message>
         <source>测试时间</source>
-        <translation type="unfinished"></translation>
+        <translation>测试时间</translation>
     </message>
     <message>
         <source> 写入</source>
-        <translation type="unfinished"></translation>
+        <translation> 写入</translation>
     </message>
     <message>
         <source> 校验</source>
-        <translation type="unfinished"></translation>
+        <translation> 校验</translation>
     </message>
     <message>
         <source>错误:</source>
-        <translation type="unfinished"></translation>
+        <translation>错误:</translation>
     </message>
     <message>
         <source>没有发现问题</source>
-        <translation type="unfinished"></translation>
+        <translation>没有发现问题</translation>
     </message>
     <message>
         <source>写错误:</source>
-        <translation type="unfinished"></translation>
+        <translation>写错误:</translation>
     </message>
     <message>
         <source>测试完成</source>
-        <translation type="unfinished"></translation>
+        <translation>测试完成</translation>
     </message>
     <message>
         <source>校验:</source>
-        <translation type="unfinished"></translation>
+        <translation>校验:</translation>
     </message>
     <message>
         <source>写入:</source>
-        <translation type="unfinished"></translation>
+        <translation>写入:</translation>
     </message>
 </context>
 <context>
     <name>Frame_dd</name>
     <message>
         <source>  拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>  拷贝</translation>
     </message>
     <message>
         <source>比对</source>
-        <translation type="unfinished"></translation>
+        <translation>比对</translation>
     </message>
     <message>
         <source>  总量</source>
-        <translation type="unfinished"></translation>
+        <translation>  总量</translation>
     </message>
     <message>
         <source>总量</source>
-        <translation type="unfinished"></translation>
+        <translation>总量</translation>
     </message>
     <message>
         <source>  状态</source>
-        <translation type="unfinished"></translation>
+        <translation>  状态</translation>
     </message>
     <message>
         <source>  容量</source>
-        <translation type="unfinished"></translation>
+        <translation>  容量</translation>
     </message>
     <message>
         <source>  就绪</source>
-        <translation type="unfinished"></translation>
+        <translation>  就绪</translation>
     </message>
     <message>
         <source>  准备中 </source>
-        <translation type="unfinished"></translation>
+        <translation>  准备中 </translation>
     </message>
     <message>
         <source>  正在拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>  正在拷贝</translation>
     </message>
     <message>
         <source>  正在对比  </source>
-        <translation type="unfinished"></translation>
+        <translation>  正在对比  </translation>
     </message>
     <message>
         <source>  完成</source>
-        <translation type="unfinished"></translation>
+        <translation>  完成</translation>
     </message>
     <message>
         <source>  失败</source>
-        <translation type="unfinished"></translation>
+        <translation>  失败</translation>
     </message>
     <message>
         <source> 拷贝 </source>
-        <translation type="unfinished"></translation>
+        <translation> 拷贝 </translation>
     </message>
     <message>
         <source>  状态未知</source>
-        <translation type="unfinished"></translation>
+        <translation>  状态未知</translation>
     </message>
 </context>
 <context>
     <name>Frame_dst</name>
     <message>
         <source>  拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>  拷贝</translation>
     </message>
     <message>
         <source>比对</source>
-        <translation type="unfinished"></translation>
+        <translation>比对</translation>
     </message>
     <message>
         <source>  总量</source>
-        <translation type="unfinished"></translation>
+        <translation>  总量</translation>
     </message>
     <message>
         <source>总量</source>
-        <translation type="unfinished"></translation>
+        <translation>总量</translation>
     </message>
     <message>
         <source>  时间</source>
-        <translation type="unfinished"></translation>
+        <translation>  时间</translation>
     </message>
     <message>
         <source>时间</source>
-        <translation type="unfinished"></translation>
+        <translation>时间</translation>
     </message>
     <message>
         <source>  速度</source>
-        <translation type="unfinished"></translation>
+        <translation>  速度</translation>
     </message>
     <message>
         <source>速度</source>
-        <translation type="unfinished"></translation>
+        <translation>速度</translation>
     </message>
     <message>
         <source>  状态</source>
-        <translation type="unfinished"></translation>
+        <translation>  状态</translation>
     </message>
     <message>
         <source>  容量</source>
-        <translation type="unfinished"></translation>
+        <translation>  容量</translation>
     </message>
     <message>
         <source>  就绪</source>
-        <translation type="unfinished"></translation>
+        <translation>  就绪</translation>
     </message>
     <message>
         <source>  正在拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>  正在拷贝</translation>
     </message>
     <message>
         <source>  正在比对</source>
-        <translation type="unfinished"></translation>
+        <translation>  正在比对</translation>
     </message>
     <message>
         <source>  成功</source>
-        <translation type="unfinished"></translation>
+        <translation>  成功</translation>
     </message>
     <message>
         <source>  失败</source>
-        <translation type="unfinished"></translation>
+        <translation>  失败</translation>
     </message>
     <message>
         <source>  容量超限</source>
-        <translation type="unfinished"></translation>
+        <translation>  容量超限</translation>
     </message>
     <message>
         <source>  数据超限</source>
-        <translation type="unfinished"></translation>
+        <translation>  数据超限</translation>
     </message>
     <message>
         <source> 比对 </source>
-        <translation type="unfinished"></translation>
+        <translation> 比对 </translation>
     </message>
     <message>
         <source> 拷贝 </source>
-        <translation type="unfinished"></translation>
+        <translation> 拷贝 </translation>
     </message>
     <message>
         <source>状态未知</source>
-        <translation type="unfinished"></translation>
+        <translation>状态未知</translation>
     </message>
 </context>
 <context>
     <name>LogExport</name>
     <message>
         <source>成功</source>
-        <translation type="unfinished"></translation>
+        <translation>成功</translation>
     </message>
     <message>
         <source>失败</source>
-        <translation type="unfinished"></translation>
+        <translation>失败</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>总数</source>
-        <translation type="unfinished"></translation>
+        <translation>总数</translation>
     </message>
     <message>
         <source>成功总数</source>
-        <translation type="unfinished"></translation>
+        <translation>成功总数</translation>
     </message>
     <message>
         <source>失败总数</source>
-        <translation type="unfinished"></translation>
+        <translation>失败总数</translation>
     </message>
     <message>
         <source>工作中</source>
-        <translation type="unfinished"></translation>
+        <translation>工作中</translation>
     </message>
     <message>
         <source>当前成功</source>
-        <translation type="unfinished"></translation>
+        <translation>当前成功</translation>
     </message>
     <message>
         <source>当前失败</source>
-        <translation type="unfinished"></translation>
+        <translation>当前失败</translation>
     </message>
     <message>
         <source>H2写入
 V%L1
 V%L2
 </source>
-        <translation type="unfinished"></translation>
+        <translation>H2写入
+V%L1
+V%L2
+</translation>
     </message>
     <message>
         <source>H2写入
 V%L1
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>H2写入
+V%L1
+
+</translation>
     </message>
     <message>
         <source>H2校验
 V%L1
 V%L2
 </source>
-        <translation type="unfinished"></translation>
+        <translation>H2校验
+V%L1
+V%L2
+</translation>
     </message>
     <message>
         <source>H2校验
 V%L1
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>H2校验
+V%L1
+
+</translation>
     </message>
     <message>
         <source>擦除
 V%L1
 V%L2
 </source>
-        <translation type="unfinished"></translation>
+        <translation>擦除
+V%L1
+V%L2
+</translation>
     </message>
     <message>
         <source>擦除
 V%L1
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>擦除
+V%L1
+
+</translation>
     </message>
     <message>
         <source>协议分析
 V%L1
 V%L2
 </source>
-        <translation type="unfinished"></translation>
+        <translation>协议分析
+V%L1
+V%L2
+</translation>
     </message>
     <message>
         <source>协议分析
 V%L1
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>协议分析
+V%L1
+
+</translation>
     </message>
 </context>
 <context>
     <name>MainWindowCopy</name>
     <message>
         <source>格式化</source>
-        <translation type="unfinished"></translation>
+        <translation>格式化</translation>
     </message>
     <message>
         <source>全盘拷贝比较</source>
-        <translation type="unfinished"></translation>
+        <translation>全盘拷贝比较</translation>
     </message>
     <message>
         <source>全盘拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>全盘拷贝</translation>
     </message>
     <message>
         <source>数据拷贝比较</source>
-        <translation type="unfinished"></translation>
+        <translation>数据拷贝比较</translation>
     </message>
     <message>
         <source>数据拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>数据拷贝</translation>
     </message>
     <message>
         <source>全盘比较</source>
-        <translation type="unfinished"></translation>
+        <translation>全盘比较</translation>
     </message>
     <message>
         <source>数据比较</source>
-        <translation type="unfinished"></translation>
+        <translation>数据比较</translation>
     </message>
 </context>
 <context>
     <name>SettingDialog</name>
     <message>
         <source>Setting</source>
-        <translation type="unfinished"></translation>
+        <translation>Setting</translation>
     </message>
     <message>
         <source>H2检测</source>
-        <translation type="unfinished"></translation>
+        <translation>H2检测</translation>
     </message>
     <message>
         <source>格式化</source>
-        <translation type="unfinished"></translation>
+        <translation>格式化</translation>
     </message>
     <message>
         <source>H5检测</source>
-        <translation type="unfinished"></translation>
+        <translation>H5检测</translation>
     </message>
     <message>
         <source>BurnIn</source>
-        <translation type="unfinished"></translation>
+        <translation>BurnIn</translation>
     </message>
     <message>
         <source>H2校验</source>
-        <translation type="unfinished"></translation>
+        <translation>H2校验</translation>
     </message>
     <message>
         <source>协议分析</source>
-        <translation type="unfinished"></translation>
+        <translation>协议分析</translation>
     </message>
     <message>
         <source>H2/H5检测</source>
-        <translation type="unfinished"></translation>
+        <translation>H2/H5检测</translation>
     </message>
     <message>
         <source>写入速度</source>
-        <translation type="unfinished"></translation>
+        <translation>写入速度</translation>
     </message>
     <message>
         <source>读取速度</source>
-        <translation type="unfinished"></translation>
+        <translation>读取速度</translation>
     </message>
     <message>
         <source>块大小</source>
-        <translation type="unfinished"></translation>
+        <translation>块大小</translation>
     </message>
     <message>
         <source>4K</source>
-        <translation type="unfinished"></translation>
+        <translation>4K</translation>
     </message>
     <message>
         <source>64K</source>
-        <translation type="unfinished"></translation>
+        <translation>64K</translation>
     </message>
     <message>
         <source>2M</source>
-        <translation type="unfinished"></translation>
+        <translation>2M</translation>
     </message>
     <message>
         <source>AUTO</source>
-        <translation type="unfinished"></translation>
+        <translation>AUTO</translation>
     </message>
     <message>
         <source>测试范围</source>
-        <translation type="unfinished"></translation>
+        <translation>测试范围</translation>
     </message>
     <message>
         <source>百分比</source>
-        <translation type="unfinished"></translation>
+        <translation>百分比</translation>
     </message>
     <message>
         <source>M数</source>
-        <translation type="unfinished"></translation>
+        <translation>M数</translation>
     </message>
     <message>
         <source>常用</source>
-        <translation type="unfinished"></translation>
+        <translation>常用</translation>
     </message>
     <message>
         <source>检测后格式化</source>
-        <translation type="unfinished"></translation>
+        <translation>检测后格式化</translation>
     </message>
     <message>
         <source>检测前协议分析</source>
-        <translation type="unfinished"></translation>
+        <translation>检测前协议分析</translation>
     </message>
     <message>
         <source>容量分选</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选</translation>
     </message>
     <message>
         <source>Burn</source>
-        <translation type="unfinished"></translation>
+        <translation>Burn</translation>
     </message>
     <message>
         <source>128K</source>
-        <translation type="unfinished"></translation>
+        <translation>128K</translation>
     </message>
     <message>
         <source>256K</source>
-        <translation type="unfinished"></translation>
+        <translation>256K</translation>
     </message>
     <message>
         <source>1M</source>
-        <translation type="unfinished"></translation>
+        <translation>1M</translation>
     </message>
     <message>
         <source>4M</source>
-        <translation type="unfinished"></translation>
+        <translation>4M</translation>
     </message>
     <message>
         <source>测试轮数</source>
-        <translation type="unfinished"></translation>
+        <translation>测试轮数</translation>
     </message>
     <message>
         <source>Cycles</source>
-        <translation type="unfinished"></translation>
+        <translation>Cycles</translation>
     </message>
     <message>
         <source>测试时间</source>
-        <translation type="unfinished"></translation>
+        <translation>测试时间</translation>
     </message>
     <message>
         <source>小时</source>
-        <translation type="unfinished"></translation>
+        <translation>小时</translation>
     </message>
     <message>
         <source>检测大小</source>
-        <translation type="unfinished"></translation>
+        <translation>检测大小</translation>
     </message>
     <message>
         <source>%盘容量</source>
-        <translation type="unfinished"></translation>
+        <translation>%盘容量</translation>
     </message>
     <message>
         <source>测试数据</source>
-        <translation type="unfinished"></translation>
+        <translation>测试数据</translation>
     </message>
     <message>
         <source>随机数</source>
-        <translation type="unfinished"></translation>
+        <translation>随机数</translation>
     </message>
     <message>
         <source>全0</source>
-        <translation type="unfinished"></translation>
+        <translation>全0</translation>
     </message>
     <message>
         <source>全1</source>
-        <translation type="unfinished"></translation>
+        <translation>全1</translation>
     </message>
     <message>
         <source>系统格式</source>
-        <translation type="unfinished"></translation>
+        <translation>系统格式</translation>
     </message>
     <message>
         <source>保留参数</source>
-        <translation type="unfinished"></translation>
+        <translation>保留参数</translation>
     </message>
     <message>
         <source>系统默认</source>
-        <translation type="unfinished"></translation>
+        <translation>系统默认</translation>
     </message>
     <message>
         <source>FAT16</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT16</translation>
     </message>
     <message>
         <source>FAT32</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT32</translation>
     </message>
     <message>
         <source>exFAT</source>
-        <translation type="unfinished"></translation>
+        <translation>exFAT</translation>
     </message>
     <message>
         <source>保留卷标</source>
-        <translation type="unfinished"></translation>
+        <translation>保留卷标</translation>
     </message>
     <message>
         <source>新建MBR分区</source>
-        <translation type="unfinished"></translation>
+        <translation>新建MBR分区</translation>
     </message>
     <message>
         <source>Master Reset</source>
-        <translation type="unfinished"></translation>
+        <translation>Master Reset</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Language</translation>
     </message>
     <message>
         <source>导出记录</source>
-        <translation type="unfinished"></translation>
+        <translation>导出记录</translation>
     </message>
 </context>
 <context>
     <name>SettingDialog_tf</name>
     <message>
         <source>Setting</source>
-        <translation type="unfinished"></translation>
+        <translation>Setting</translation>
     </message>
     <message>
         <source>H2检测</source>
-        <translation type="unfinished"></translation>
+        <translation>H2检测</translation>
     </message>
     <message>
         <source>格式化</source>
-        <translation type="unfinished"></translation>
+        <translation>格式化</translation>
     </message>
     <message>
         <source>H5检测</source>
-        <translation type="unfinished"></translation>
+        <translation>H5检测</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Language</translation>
     </message>
     <message>
         <source>H2/H5</source>
-        <translation type="unfinished"></translation>
+        <translation>H2/H5</translation>
     </message>
     <message>
         <source>写入速度</source>
-        <translation type="unfinished"></translation>
+        <translation>写入速度</translation>
     </message>
     <message>
         <source>读取速度</source>
-        <translation type="unfinished"></translation>
+        <translation>读取速度</translation>
     </message>
     <message>
         <source>块大小</source>
-        <translation type="unfinished"></translation>
+        <translation>块大小</translation>
     </message>
     <message>
         <source>4K</source>
-        <translation type="unfinished"></translation>
+        <translation>4K</translation>
     </message>
     <message>
         <source>64K</source>
-        <translation type="unfinished"></translation>
+        <translation>64K</translation>
     </message>
     <message>
         <source>2M</source>
-        <translation type="unfinished"></translation>
+        <translation>2M</translation>
     </message>
     <message>
         <source>AUTO</source>
-        <translation type="unfinished"></translation>
+        <translation>AUTO</translation>
     </message>
     <message>
         <source>测试范围</source>
-        <translation type="unfinished"></translation>
+        <translation>测试范围</translation>
     </message>
     <message>
         <source>百分比</source>
-        <translation type="unfinished"></translation>
+        <translation>百分比</translation>
     </message>
     <message>
         <source>M数</source>
-        <translation type="unfinished"></translation>
+        <translation>M数</translation>
     </message>
     <message>
         <source>常用</source>
-        <translation type="unfinished"></translation>
+        <translation>常用</translation>
     </message>
     <message>
         <source>检测后格式化</source>
-        <translation type="unfinished"></translation>
+        <translation>检测后格式化</translation>
     </message>
     <message>
         <source>容量分选</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选</translation>
     </message>
     <message>
         <source>系统格式</source>
-        <translation type="unfinished"></translation>
+        <translation>系统格式</translation>
     </message>
     <message>
         <source>保留参数</source>
-        <translation type="unfinished"></translation>
+        <translation>保留参数</translation>
     </message>
     <message>
         <source>系统默认</source>
-        <translation type="unfinished"></translation>
+        <translation>系统默认</translation>
     </message>
     <message>
         <source>FAT16</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT16</translation>
     </message>
     <message>
         <source>FAT32</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT32</translation>
     </message>
     <message>
         <source>exFAT</source>
-        <translation type="unfinished"></translation>
+        <translation>exFAT</translation>
     </message>
     <message>
         <source>Master Reset</source>
-        <translation type="unfinished"></translation>
+        <translation>Master Reset</translation>
     </message>
     <message>
         <source>新建MBR分区</source>
-        <translation type="unfinished"></translation>
+        <translation>新建MBR分区</translation>
     </message>
     <message>
         <source>导出记录</source>
-        <translation type="unfinished"></translation>
+        <translation>导出记录</translation>
     </message>
 </context>
 <context>
     <name>SettingDlg</name>
     <message>
         <source>Setting</source>
-        <translation type="unfinished"></translation>
+        <translation>Setting</translation>
     </message>
     <message>
         <source>H2检测</source>
-        <translation type="unfinished"></translation>
+        <translation>H2检测</translation>
     </message>
     <message>
         <source>格式化</source>
-        <translation type="unfinished"></translation>
+        <translation>格式化</translation>
     </message>
     <message>
         <source>H5检测</source>
-        <translation type="unfinished"></translation>
+        <translation>H5检测</translation>
     </message>
     <message>
         <source>全盘拷贝比较</source>
-        <translation type="unfinished"></translation>
+        <translation>全盘拷贝比较</translation>
     </message>
     <message>
         <source>全盘拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>全盘拷贝</translation>
     </message>
     <message>
         <source>数据拷贝比较</source>
-        <translation type="unfinished"></translation>
+        <translation>数据拷贝比较</translation>
     </message>
     <message>
         <source>数据拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>数据拷贝</translation>
     </message>
     <message>
         <source>全盘比较</source>
-        <translation type="unfinished"></translation>
+        <translation>全盘比较</translation>
     </message>
     <message>
         <source>数据比较</source>
-        <translation type="unfinished"></translation>
+        <translation>数据比较</translation>
     </message>
     <message>
         <source>拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>拷贝</translation>
     </message>
     <message>
         <source>容量差</source>
-        <translation type="unfinished"></translation>
+        <translation>容量差</translation>
     </message>
     <message>
         <source>0%~0%</source>
-        <translation type="unfinished"></translation>
+        <translation>0%~0%</translation>
     </message>
     <message>
         <source>&gt;0%</source>
-        <translation type="unfinished"></translation>
+        <translation>&gt;0%</translation>
     </message>
     <message>
         <source>-5%~5%</source>
-        <translation type="unfinished"></translation>
+        <translation>-5%~5%</translation>
     </message>
     <message>
         <source>-10%~10%</source>
-        <translation type="unfinished"></translation>
+        <translation>-10%~10%</translation>
     </message>
     <message>
         <source>-15%~15%</source>
-        <translation type="unfinished"></translation>
+        <translation>-15%~15%</translation>
     </message>
     <message>
         <source>-20%~20%</source>
-        <translation type="unfinished"></translation>
+        <translation>-20%~20%</translation>
     </message>
     <message>
         <source>-30%~30%</source>
-        <translation type="unfinished"></translation>
+        <translation>-30%~30%</translation>
     </message>
     <message>
         <source>拷贝块大小</source>
-        <translation type="unfinished"></translation>
+        <translation>拷贝块大小</translation>
     </message>
     <message>
         <source>拷贝倒计时</source>
-        <translation type="unfinished"></translation>
+        <translation>拷贝倒计时</translation>
     </message>
     <message>
         <source>S</source>
-        <translation type="unfinished"></translation>
+        <translation>S</translation>
     </message>
     <message>
         <source>检测</source>
-        <translation type="unfinished"></translation>
+        <translation>检测</translation>
     </message>
     <message>
         <source>写入速度</source>
-        <translation type="unfinished"></translation>
+        <translation>写入速度</translation>
     </message>
     <message>
         <source>MB/s</source>
-        <translation type="unfinished"></translation>
+        <translation>MB/s</translation>
     </message>
     <message>
         <source>读取速度</source>
-        <translation type="unfinished"></translation>
+        <translation>读取速度</translation>
     </message>
     <message>
         <source>块大小</source>
-        <translation type="unfinished"></translation>
+        <translation>块大小</translation>
     </message>
     <message>
         <source>4K</source>
-        <translation type="unfinished"></translation>
+        <translation>4K</translation>
     </message>
     <message>
         <source>64K</source>
-        <translation type="unfinished"></translation>
+        <translation>64K</translation>
     </message>
     <message>
         <source>2M</source>
-        <translation type="unfinished"></translation>
+        <translation>2M</translation>
     </message>
     <message>
         <source>AUTO</source>
-        <translation type="unfinished"></translation>
+        <translation>AUTO</translation>
     </message>
     <message>
         <source>测试范围</source>
-        <translation type="unfinished"></translation>
+        <translation>测试范围</translation>
     </message>
     <message>
         <source>百分比</source>
-        <translation type="unfinished"></translation>
+        <translation>百分比</translation>
     </message>
     <message>
         <source>%</source>
-        <translation type="unfinished"></translation>
+        <translation>%</translation>
     </message>
     <message>
         <source>M数</source>
-        <translation type="unfinished"></translation>
+        <translation>M数</translation>
     </message>
     <message>
         <source>MB</source>
-        <translation type="unfinished"></translation>
+        <translation>MB</translation>
     </message>
     <message>
         <source>常用</source>
-        <translation type="unfinished"></translation>
+        <translation>常用</translation>
     </message>
     <message>
         <source>检测后格式化</source>
-        <translation type="unfinished"></translation>
+        <translation>检测后格式化</translation>
     </message>
     <message>
         <source>容量分选</source>
-        <translation type="unfinished"></translation>
+        <translation>容量分选</translation>
     </message>
     <message>
         <source>系统格式</source>
-        <translation type="unfinished"></translation>
+        <translation>系统格式</translation>
     </message>
     <message>
         <source>保留参数</source>
-        <translation type="unfinished"></translation>
+        <translation>保留参数</translation>
     </message>
     <message>
         <source>系统默认</source>
-        <translation type="unfinished"></translation>
+        <translation>系统默认</translation>
     </message>
     <message>
         <source>FAT16</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT16</translation>
     </message>
     <message>
         <source>FAT32</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT32</translation>
     </message>
     <message>
         <source>exFAT</source>
-        <translation type="unfinished"></translation>
+        <translation>exFAT</translation>
     </message>
     <message>
         <source>FAT32(32K)</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT32(32K)</translation>
     </message>
     <message>
         <source>卷标</source>
-        <translation type="unfinished"></translation>
+        <translation>卷标</translation>
     </message>
     <message>
         <source>新建MBR分区</source>
-        <translation type="unfinished"></translation>
+        <translation>新建MBR分区</translation>
     </message>
     <message>
         <source>Master Reset</source>
-        <translation type="unfinished"></translation>
+        <translation>Master Reset</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Language</translation>
     </message>
     <message>
         <source>导出记录</source>
-        <translation type="unfinished"></translation>
+        <translation>导出记录</translation>
     </message>
     <message>
         <source>无</source>
-        <translation type="unfinished"></translation>
+        <translation>无</translation>
     </message>
     <message>
         <source>保留卷标</source>
-        <translation type="unfinished"></translation>
+        <translation>保留卷标</translation>
     </message>
     <message>
         <source>拷贝卷标</source>
-        <translation type="unfinished"></translation>
+        <translation>拷贝卷标</translation>
     </message>
 </context>
 <context>
     <name>SettingDlg_h2bn</name>
     <message>
         <source>Setting</source>
-        <translation type="unfinished"></translation>
+        <translation>Setting</translation>
     </message>
     <message>
         <source>H2检测</source>
-        <translation type="unfinished"></translation>
+        <translation>H2检测</translation>
     </message>
     <message>
         <source>BurnIn</source>
-        <translation type="unfinished"></translation>
+        <translation>BurnIn</translation>
     </message>
     <message>
         <source>擦除</source>
-        <translation type="unfinished"></translation>
+        <translation>擦除</translation>
     </message>
     <message>
         <source>测试范围</source>
-        <translation type="unfinished"></translation>
+        <translation>测试范围</translation>
     </message>
     <message>
         <source>写入速度</source>
-        <translation type="unfinished"></translation>
+        <translation>写入速度</translation>
     </message>
     <message>
         <source>读取速度</source>
-        <translation type="unfinished"></translation>
+        <translation>读取速度</translation>
     </message>
     <message>
         <source>块大小</source>
-        <translation type="unfinished"></translation>
+        <translation>块大小</translation>
     </message>
     <message>
         <source>4K</source>
-        <translation type="unfinished"></translation>
+        <translation>4K</translation>
     </message>
     <message>
         <source>64K</source>
-        <translation type="unfinished"></translation>
+        <translation>64K</translation>
     </message>
     <message>
         <source>2M</source>
-        <translation type="unfinished"></translation>
+        <translation>2M</translation>
     </message>
     <message>
         <source>AUTO</source>
-        <translation type="unfinished"></translation>
+        <translation>AUTO</translation>
     </message>
     <message>
         <source>擦除模式</source>
-        <translation type="unfinished"></translation>
+        <translation>擦除模式</translation>
     </message>
     <message>
         <source>随机数</source>
-        <translation type="unfinished"></translation>
+        <translation>随机数</translation>
     </message>
     <message>
         <source>全0</source>
-        <translation type="unfinished"></translation>
+        <translation>全0</translation>
     </message>
     <message>
         <source>全1</source>
-        <translation type="unfinished"></translation>
+        <translation>全1</translation>
     </message>
     <message>
         <source>quick</source>
-        <translation type="unfinished"></translation>
+        <translation>quick</translation>
     </message>
     <message>
         <source>读写块大小</source>
-        <translation type="unfinished"></translation>
+        <translation>读写块大小</translation>
     </message>
     <message>
         <source>128K</source>
-        <translation type="unfinished"></translation>
+        <translation>128K</translation>
     </message>
     <message>
         <source>256K</source>
-        <translation type="unfinished"></translation>
+        <translation>256K</translation>
     </message>
     <message>
         <source>1M</source>
-        <translation type="unfinished"></translation>
+        <translation>1M</translation>
     </message>
     <message>
         <source>4M</source>
-        <translation type="unfinished"></translation>
+        <translation>4M</translation>
     </message>
     <message>
         <source>测试轮数</source>
-        <translation type="unfinished"></translation>
+        <translation>测试轮数</translation>
     </message>
     <message>
         <source>Cycles</source>
-        <translation type="unfinished"></translation>
+        <translation>Cycles</translation>
     </message>
     <message>
         <source>测试时间</source>
-        <translation type="unfinished"></translation>
+        <translation>测试时间</translation>
     </message>
     <message>
         <source>小时</source>
-        <translation type="unfinished"></translation>
+        <translation>小时</translation>
     </message>
     <message>
         <source>检测大小</source>
-        <translation type="unfinished"></translation>
+        <translation>检测大小</translation>
     </message>
     <message>
         <source>%盘容量</source>
-        <translation type="unfinished"></translation>
+        <translation>%盘容量</translation>
     </message>
     <message>
         <source>测试数据</source>
-        <translation type="unfinished"></translation>
+        <translation>测试数据</translation>
     </message>
     <message>
         <source>Master Reset</source>
-        <translation type="unfinished"></translation>
+        <translation>Master Reset</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Language</translation>
     </message>
     <message>
         <source>导出记录</source>
-        <translation type="unfinished"></translation>
+        <translation>导出记录</translation>
     </message>
 </context>
 <context>
     <name>SettingDlg_ssd</name>
     <message>
         <source>Setting</source>
-        <translation type="unfinished"></translation>
+        <translation>Setting</translation>
     </message>
     <message>
         <source>全盘拷贝比较</source>
-        <translation type="unfinished"></translation>
+        <translation>全盘拷贝比较</translation>
     </message>
     <message>
         <source>全盘拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>全盘拷贝</translation>
     </message>
     <message>
         <source>数据拷贝比较</source>
-        <translation type="unfinished"></translation>
+        <translation>数据拷贝比较</translation>
     </message>
     <message>
         <source>数据拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>数据拷贝</translation>
     </message>
     <message>
         <source>擦除</source>
-        <translation type="unfinished"></translation>
+        <translation>擦除</translation>
     </message>
     <message>
         <source>拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>拷贝</translation>
     </message>
     <message>
         <source>容量差</source>
-        <translation type="unfinished"></translation>
+        <translation>容量差</translation>
     </message>
     <message>
         <source>&gt;0%</source>
-        <translation type="unfinished"></translation>
+        <translation>&gt;0%</translation>
     </message>
     <message>
         <source>-5%~5%</source>
-        <translation type="unfinished"></translation>
+        <translation>-5%~5%</translation>
     </message>
     <message>
         <source>-10%~10%</source>
-        <translation type="unfinished"></translation>
+        <translation>-10%~10%</translation>
     </message>
     <message>
         <source>-15%~15%</source>
-        <translation type="unfinished"></translation>
+        <translation>-15%~15%</translation>
     </message>
     <message>
         <source>-20%~20%</source>
-        <translation type="unfinished"></translation>
+        <translation>-20%~20%</translation>
     </message>
     <message>
         <source>-30%~30%</source>
-        <translation type="unfinished"></translation>
+        <translation>-30%~30%</translation>
     </message>
     <message>
         <source>0%~0%</source>
-        <translation type="unfinished"></translation>
+        <translation>0%~0%</translation>
     </message>
     <message>
         <source>读写块大小</source>
-        <translation type="unfinished"></translation>
+        <translation>读写块大小</translation>
     </message>
     <message>
         <source>4K</source>
-        <translation type="unfinished"></translation>
+        <translation>4K</translation>
     </message>
     <message>
         <source>64K</source>
-        <translation type="unfinished"></translation>
+        <translation>64K</translation>
     </message>
     <message>
         <source>128K</source>
-        <translation type="unfinished"></translation>
+        <translation>128K</translation>
     </message>
     <message>
         <source>256K</source>
-        <translation type="unfinished"></translation>
+        <translation>256K</translation>
     </message>
     <message>
         <source>1M</source>
-        <translation type="unfinished"></translation>
+        <translation>1M</translation>
     </message>
     <message>
         <source>2M</source>
-        <translation type="unfinished"></translation>
+        <translation>2M</translation>
     </message>
     <message>
         <source>4M</source>
-        <translation type="unfinished"></translation>
+        <translation>4M</translation>
     </message>
     <message>
         <source>拷贝倒计时</source>
-        <translation type="unfinished"></translation>
+        <translation>拷贝倒计时</translation>
     </message>
     <message>
         <source>S</source>
-        <translation type="unfinished"></translation>
+        <translation>S</translation>
     </message>
     <message>
         <source>擦除模式</source>
-        <translation type="unfinished"></translation>
+        <translation>擦除模式</translation>
     </message>
     <message>
         <source>随机数</source>
-        <translation type="unfinished"></translation>
+        <translation>随机数</translation>
     </message>
     <message>
         <source>全0</source>
-        <translation type="unfinished"></translation>
+        <translation>全0</translation>
     </message>
     <message>
         <source>全1</source>
-        <translation type="unfinished"></translation>
+        <translation>全1</translation>
     </message>
     <message>
         <source>quick</source>
-        <translation type="unfinished"></translation>
+        <translation>quick</translation>
     </message>
     <message>
         <source>Master Reset</source>
-        <translation type="unfinished"></translation>
+        <translation>Master Reset</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Language</translation>
     </message>
     <message>
         <source>导出记录</source>
-        <translation type="unfinished"></translation>
+        <translation>导出记录</translation>
     </message>
 </context>
 <context>
     <name>StartDialog</name>
     <message>
         <source>PREPARE</source>
-        <translation type="unfinished"></translation>
+        <translation>PREPARE</translation>
     </message>
     <message>
         <source>系统准备中，请稍候...</source>
-        <translation type="unfinished"></translation>
+        <translation>系统准备中，请稍候...</translation>
     </message>
     <message>
         <source>Tervan拷贝机</source>
-        <translation type="unfinished"></translation>
+        <translation>Tervan拷贝机</translation>
     </message>
     <message>
         <source>-KALMO技术-</source>
-        <translation type="unfinished"></translation>
+        <translation>-KALMO技术-</translation>
     </message>
 </context>
 <context>
     <name>UpgradeDialog</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Dialog</translation>
     </message>
     <message>
         <source>升级准备中...</source>
-        <translation type="unfinished"></translation>
+        <translation>升级准备中...</translation>
     </message>
     <message>
         <source>升级中...</source>
-        <translation type="unfinished"></translation>
+        <translation>升级中...</translation>
     </message>
     <message>
         <source>升级成功，请重起机</source>
-        <translation type="unfinished"></translation>
+        <translation>升级成功，请重起机</translation>
     </message>
     <message>
         <source>升级失败</source>
-        <translation type="unfinished"></translation>
+        <translation>升级失败</translation>
     </message>
     <message>
         <source>升级文件没准备好</source>
-        <translation type="unfinished"></translation>
+        <translation>升级文件没准备好</translation>
     </message>
     <message>
         <source>警告</source>
-        <translation type="unfinished"></translation>
+        <translation>警告</translation>
     </message>
 </context>
 </TS>

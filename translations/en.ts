@@ -56,248 +56,248 @@
     <name>Frame</name>
     <message>
         <source>写入</source>
-        <translation type="unfinished"></translation>
+        <translation>Write</translation>
     </message>
     <message>
         <source>总量</source>
-        <translation type="unfinished"></translation>
+        <translation>Total</translation>
     </message>
     <message>
         <source>时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Time</translation>
     </message>
     <message>
         <source>速度</source>
-        <translation type="unfinished"></translation>
+        <translation>Speed</translation>
     </message>
     <message>
         <source>测试容量</source>
-        <translation type="unfinished"></translation>
+        <translation>Test size</translation>
     </message>
 </context>
 <context>
     <name>FrameBn</name>
     <message>
         <source>时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Time</translation>
     </message>
     <message>
         <source>时间设定</source>
-        <translation type="unfinished"></translation>
+        <translation>Time set</translation>
     </message>
     <message>
         <source>写入</source>
-        <translation type="unfinished"></translation>
+        <translation>Write</translation>
     </message>
     <message>
         <source>验证</source>
-        <translation type="unfinished"></translation>
+        <translation>Verify</translation>
     </message>
     <message>
         <source>速度</source>
-        <translation type="unfinished"></translation>
+        <translation>Speed</translation>
     </message>
     <message>
         <source>状态</source>
-        <translation type="unfinished"></translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Errors</translation>
     </message>
     <message>
         <source>写错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Write error</translation>
     </message>
     <message>
         <source>读错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Read error</translation>
     </message>
     <message>
         <source>校验错误</source>
-        <translation type="unfinished"></translation>
+        <translation>Verify error</translation>
     </message>
     <message>
         <source>错误：0</source>
-        <translation type="unfinished"></translation>
+        <translation>Errors: 0</translation>
     </message>
     <message>
         <source>测试时间</source>
-        <translation type="unfinished">Test time</translation>
+        <translation>Test time</translation>
     </message>
     <message>
         <source> 写入</source>
-        <translation type="unfinished"></translation>
+        <translation> write</translation>
     </message>
     <message>
         <source> 校验</source>
-        <translation type="unfinished"></translation>
+        <translation> verify</translation>
     </message>
     <message>
         <source>错误:</source>
-        <translation type="unfinished"></translation>
+        <translation>Errors:</translation>
     </message>
     <message>
         <source>没有发现问题</source>
-        <translation type="unfinished"></translation>
+        <translation>No errors found</translation>
     </message>
     <message>
         <source>写错误:</source>
-        <translation type="unfinished"></translation>
+        <translation>Write error:</translation>
     </message>
     <message>
         <source>测试完成</source>
-        <translation type="unfinished"></translation>
+        <translation>Test done</translation>
     </message>
     <message>
         <source>校验:</source>
-        <translation type="unfinished"></translation>
+        <translation>Verified:</translation>
     </message>
     <message>
         <source>写入:</source>
-        <translation type="unfinished"></translation>
+        <translation>Written:</translation>
     </message>
 </context>
 <context>
     <name>Frame_dd</name>
     <message>
         <source>  拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>  Copy</translation>
     </message>
     <message>
         <source>比对</source>
-        <translation type="unfinished"></translation>
+        <translation>Compare</translation>
     </message>
     <message>
         <source>  总量</source>
-        <translation type="unfinished"></translation>
+        <translation>  Total</translation>
     </message>
     <message>
         <source>总量</source>
-        <translation type="unfinished"></translation>
+        <translation>Total</translation>
     </message>
     <message>
         <source>  状态</source>
-        <translation type="unfinished"></translation>
+        <translation>  Status</translation>
     </message>
     <message>
         <source>  容量</source>
-        <translation type="unfinished"></translation>
+        <translation>  Size</translation>
     </message>
     <message>
         <source>  就绪</source>
-        <translation type="unfinished"></translation>
+        <translation>  Ready</translation>
     </message>
     <message>
         <source>  准备中 </source>
-        <translation type="unfinished"></translation>
+        <translation>  Preparing </translation>
     </message>
     <message>
         <source>  正在拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>  Copying</translation>
     </message>
     <message>
         <source>  正在对比  </source>
-        <translation type="unfinished"></translation>
+        <translation>  Comparing  </translation>
     </message>
     <message>
         <source>  完成</source>
-        <translation type="unfinished"></translation>
+        <translation>  Done</translation>
     </message>
     <message>
         <source>  失败</source>
-        <translation type="unfinished"></translation>
+        <translation>  Failed</translation>
     </message>
     <message>
         <source> 拷贝 </source>
-        <translation type="unfinished"></translation>
+        <translation> Copy </translation>
     </message>
     <message>
         <source>  状态未知</source>
-        <translation type="unfinished"></translation>
+        <translation>  Unknown state</translation>
     </message>
 </context>
 <context>
     <name>Frame_dst</name>
     <message>
         <source>  拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>  Copy</translation>
     </message>
     <message>
         <source>比对</source>
-        <translation type="unfinished"></translation>
+        <translation>Compare</translation>
     </message>
     <message>
         <source>  总量</source>
-        <translation type="unfinished"></translation>
+        <translation>  Total</translation>
     </message>
     <message>
         <source>总量</source>
-        <translation type="unfinished"></translation>
+        <translation>Total</translation>
     </message>
     <message>
         <source>  时间</source>
-        <translation type="unfinished"></translation>
+        <translation>  Time</translation>
     </message>
     <message>
         <source>时间</source>
-        <translation type="unfinished"></translation>
+        <translation>Time</translation>
     </message>
     <message>
         <source>  速度</source>
-        <translation type="unfinished"></translation>
+        <translation>  Speed</translation>
     </message>
     <message>
         <source>速度</source>
-        <translation type="unfinished"></translation>
+        <translation>Speed</translation>
     </message>
     <message>
         <source>  状态</source>
-        <translation type="unfinished"></translation>
+        <translation>  Status</translation>
     </message>
     <message>
         <source>  容量</source>
-        <translation type="unfinished"></translation>
+        <translation>  Size</translation>
     </message>
     <message>
         <source>  就绪</source>
-        <translation type="unfinished"></translation>
+        <translation>  Ready</translation>
     </message>
     <message>
         <source>  正在拷贝</source>
-        <translation type="unfinished"></translation>
+        <translation>  Copying</translation>
     </message>
     <message>
         <source>  正在比对</source>
-        <translation type="unfinished"></translation>
+        <translation>  Comparing</translation>
     </message>
     <message>
         <source>  成功</source>
-        <translation type="unfinished"></translation>
+        <translation>  Passed</translation>
     </message>
     <message>
         <source>  失败</source>
-        <translation type="unfinished"></translation>
+        <translation>  Failed</translation>
     </message>
     <message>
         <source>  容量超限</source>
-        <translation type="unfinished"></translation>
+        <translation>  Size out of range</translation>
     </message>
     <message>
         <source>  数据超限</source>
-        <translation type="unfinished"></translation>
+        <translation>  Data too large</translation>
     </message>
     <message>
         <source> 比对 </source>
-        <translation type="unfinished"></translation>
+        <translation> Compare </translation>
     </message>
     <message>
         <source> 拷贝 </source>
-        <translation type="unfinished"></translation>
+        <translation> Copy </translation>
     </message>
     <message>
         <source>状态未知</source>
-        <translation type="unfinished"></translation>
+        <translation>Unknown state</translation>
     </message>
 </context>
 <context>
@@ -315,114 +315,138 @@
     <name>MainWindow</name>
     <message>
         <source>总数</source>
-        <translation type="unfinished"></translation>
+        <translation>Total</translation>
     </message>
     <message>
         <source>成功总数</source>
-        <translation type="unfinished"></translation>
+        <translation>Total passed</translation>
     </message>
     <message>
         <source>失败总数</source>
-        <translation type="unfinished"></translation>
+        <translation>Total failed</translation>
     </message>
     <message>
         <source>工作中</source>
-        <translation type="unfinished"></translation>
+        <translation>Working</translation>
     </message>
     <message>
         <source>当前成功</source>
-        <translation type="unfinished"></translation>
+        <translation>Passed</translation>
     </message>
     <message>
         <source>当前失败</source>
-        <translation type="unfinished"></translation>
+        <translation>Failed</translation>
     </message>
     <message>
         <source>H2写入
 V%L1
 V%L2
 </source>
-        <translation type="unfinished"></translation>
+        <translation>H2 Write
+V%L1
+V%L2
+</translation>
     </message>
     <message>
         <source>H2写入
 V%L1
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>H2 Write
+V%L1
+
+</translation>
     </message>
     <message>
         <source>H2校验
 V%L1
 V%L2
 </source>
-        <translation type="unfinished"></translation>
+        <translation>H2 Verify
+V%L1
+V%L2
+</translation>
     </message>
     <message>
         <source>H2校验
 V%L1
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>H2 Verify
+V%L1
+
+</translation>
     </message>
     <message>
         <source>擦除
 V%L1
 V%L2
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Wipe
+V%L1
+V%L2
+</translation>
     </message>
     <message>
         <source>擦除
 V%L1
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Wipe
+V%L1
+
+</translation>
     </message>
     <message>
         <source>协议分析
 V%L1
 V%L2
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Protocol
+V%L1
+V%L2
+</translation>
     </message>
     <message>
         <source>协议分析
 V%L1
 
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Protocol
+V%L1
+
+</translation>
     </message>
 </context>
 <context>
     <name>MainWindowCopy</name>
     <message>
         <source>格式化</source>
-        <translation type="unfinished">Format</translation>
+        <translation>Format</translation>
     </message>
     <message>
         <source>全盘拷贝比较</source>
-        <translation type="unfinished">Full Copy+Compare</translation>
+        <translation>Full Copy+Compare</translation>
     </message>
     <message>
         <source>全盘拷贝</source>
-        <translation type="unfinished">Full Copy</translation>
+        <translation>Full Copy</translation>
     </message>
     <message>
         <source>数据拷贝比较</source>
-        <translation type="unfinished">Data Copy+Compare</translation>
+        <translation>Data Copy+Compare</translation>
     </message>
     <message>
         <source>数据拷贝</source>
-        <translation type="unfinished">Data Copy</translation>
+        <translation>Data Copy</translation>
     </message>
     <message>
         <source>全盘比较</source>
-        <translation type="unfinished">Full Compare</translation>
+        <translation>Full Compare</translation>
     </message>
     <message>
         <source>数据比较</source>
-        <translation type="unfinished">Data Compare</translation>
+        <translation>Data Compare</translation>
     </message>
 </context>
 <context>
@@ -787,31 +811,31 @@ V%L1
     </message>
     <message>
         <source>0%~0%</source>
-        <translation type="unfinished"></translation>
+        <translation>0%~0%</translation>
     </message>
     <message>
         <source>&gt;0%</source>
-        <translation type="unfinished"></translation>
+        <translation>&gt;0%</translation>
     </message>
     <message>
         <source>-5%~5%</source>
-        <translation type="unfinished"></translation>
+        <translation>-5%~5%</translation>
     </message>
     <message>
         <source>-10%~10%</source>
-        <translation type="unfinished"></translation>
+        <translation>-10%~10%</translation>
     </message>
     <message>
         <source>-15%~15%</source>
-        <translation type="unfinished"></translation>
+        <translation>-15%~15%</translation>
     </message>
     <message>
         <source>-20%~20%</source>
-        <translation type="unfinished"></translation>
+        <translation>-20%~20%</translation>
     </message>
     <message>
         <source>-30%~30%</source>
-        <translation type="unfinished"></translation>
+        <translation>-30%~30%</translation>
     </message>
     <message>
         <source>拷贝块大小</source>
@@ -823,7 +847,7 @@ V%L1
     </message>
     <message>
         <source>S</source>
-        <translation type="unfinished"></translation>
+        <translation>s</translation>
     </message>
     <message>
         <source>检测</source>
@@ -835,7 +859,7 @@ V%L1
     </message>
     <message>
         <source>MB/s</source>
-        <translation type="unfinished"></translation>
+        <translation>MB/s</translation>
     </message>
     <message>
         <source>读取速度</source>
@@ -847,19 +871,19 @@ V%L1
     </message>
     <message>
         <source>4K</source>
-        <translation type="unfinished"></translation>
+        <translation>4K</translation>
     </message>
     <message>
         <source>64K</source>
-        <translation type="unfinished"></translation>
+        <translation>64K</translation>
     </message>
     <message>
         <source>2M</source>
-        <translation type="unfinished"></translation>
+        <translation>2M</translation>
     </message>
     <message>
         <source>AUTO</source>
-        <translation type="unfinished"></translation>
+        <translation>AUTO</translation>
     </message>
     <message>
         <source>测试范围</source>
@@ -871,7 +895,7 @@ V%L1
     </message>
     <message>
         <source>%</source>
-        <translation type="unfinished"></translation>
+        <translation>%</translation>
     </message>
     <message>
         <source>M数</source>
@@ -879,7 +903,7 @@ V%L1
     </message>
     <message>
         <source>MB</source>
-        <translation type="unfinished"></translation>
+        <translation>MB</translation>
     </message>
     <message>
         <source>常用</source>
@@ -907,19 +931,19 @@ V%L1
     </message>
     <message>
         <source>FAT16</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT16</translation>
     </message>
     <message>
         <source>FAT32</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT32</translation>
     </message>
     <message>
         <source>exFAT</source>
-        <translation type="unfinished"></translation>
+        <translation>exFAT</translation>
     </message>
     <message>
         <source>FAT32(32K)</source>
-        <translation type="unfinished"></translation>
+        <translation>FAT32(32K)</translation>
     </message>
     <message>
         <source>卷标</source>
@@ -931,11 +955,11 @@ V%L1
     </message>
     <message>
         <source>Master Reset</source>
-        <translation type="unfinished"></translation>
+        <translation>Master Reset</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Language</translation>
     </message>
     <message>
         <source>导出记录</source>
@@ -966,7 +990,7 @@ V%L1
     </message>
     <message>
         <source>BurnIn</source>
-        <translation type="unfinished"></translation>
+        <translation>BurnIn</translation>
     </message>
     <message>
         <source>擦除</source>
@@ -990,19 +1014,19 @@ V%L1
     </message>
     <message>
         <source>4K</source>
-        <translation type="unfinished"></translation>
+        <translation>4K</translation>
     </message>
     <message>
         <source>64K</source>
-        <translation type="unfinished"></translation>
+        <translation>64K</translation>
     </message>
     <message>
         <source>2M</source>
-        <translation type="unfinished"></translation>
+        <translation>2M</translation>
     </message>
     <message>
         <source>AUTO</source>
-        <translation type="unfinished"></translation>
+        <translation>AUTO</translation>
     </message>
     <message>
         <source>擦除模式</source>
@@ -1022,7 +1046,7 @@ V%L1
     </message>
     <message>
         <source>quick</source>
-        <translation type="unfinished"></translation>
+        <translation>quick</translation>
     </message>
     <message>
         <source>读写块大小</source>
@@ -1030,19 +1054,19 @@ V%L1
     </message>
     <message>
         <source>128K</source>
-        <translation type="unfinished"></translation>
+        <translation>128K</translation>
     </message>
     <message>
         <source>256K</source>
-        <translation type="unfinished"></translation>
+        <translation>256K</translation>
     </message>
     <message>
         <source>1M</source>
-        <translation type="unfinished"></translation>
+        <translation>1M</translation>
     </message>
     <message>
         <source>4M</source>
-        <translation type="unfinished"></translation>
+        <translation>4M</translation>
     </message>
     <message>
         <source>测试轮数</source>
@@ -1050,7 +1074,7 @@ V%L1
     </message>
     <message>
         <source>Cycles</source>
-        <translation type="unfinished"></translation>
+        <translation>Cycles</translation>
     </message>
     <message>
         <source>测试时间</source>
@@ -1074,11 +1098,11 @@ V%L1
     </message>
     <message>
         <source>Master Reset</source>
-        <translation type="unfinished"></translation>
+        <translation>Master Reset</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Language</translation>
     </message>
     <message>
         <source>导出记录</source>

@@ -74,6 +74,74 @@
         <source>测试容量</source>
         <translation>测试容量</translation>
     </message>
+    <message>
+        <source>就绪</source>
+        <translation>就绪</translation>
+    </message>
+    <message>
+        <source>写入:</source>
+        <translation>写入:</translation>
+    </message>
+    <message>
+        <source>丢失:</source>
+        <translation>丢失:</translation>
+    </message>
+    <message>
+        <source>校验:</source>
+        <translation>校验:</translation>
+    </message>
+    <message>
+        <source>擦除完成</source>
+        <translation>擦除完成</translation>
+    </message>
+    <message>
+        <source>没发现问题</source>
+        <translation>没发现问题</translation>
+    </message>
+    <message>
+        <source>写入错误</source>
+        <translation>写入错误</translation>
+    </message>
+    <message>
+        <source>容量未达标</source>
+        <translation>容量未达标</translation>
+    </message>
+    <message>
+        <source>读取错误</source>
+        <translation>读取错误</translation>
+    </message>
+    <message>
+        <source>损坏:</source>
+        <translation>损坏:</translation>
+    </message>
+    <message>
+        <source>读速度未达标</source>
+        <translation>读速度未达标</translation>
+    </message>
+    <message>
+        <source>写速度未达标</source>
+        <translation>写速度未达标</translation>
+    </message>
+    <message>
+        <source>状态未知</source>
+        <translation>状态未知</translation>
+    </message>
+    <message>
+        <source>正在格式化</source>
+        <translation>正在格式化</translation>
+    </message>
+    <message>
+        <source>格式化成功</source>
+        <translation>格式化成功</translation>
+    </message>
+    <message>
+        <source>格式化错误</source>
+        <translation>格式化错误</translation>
+    </message>
+    <message>
+        <source>正在初始化...</source>
+        <translation>正在初始化...</translation>
+    </message>
 </context>
 <context>
     <name>FrameBn</name>
@@ -416,6 +484,34 @@ V%L1
 V%L1
 
 </translation>
+    </message>
+    <message>
+        <source>格式化</source>
+        <translation>格式化</translation>
+    </message>
+    <message>
+        <source>H5测试</source>
+        <translation>H5测试</translation>
+    </message>
+    <message>
+        <source>H2写入</source>
+        <translation>H2写入</translation>
+    </message>
+    <message>
+        <source>H2校验</source>
+        <translation>H2校验</translation>
+    </message>
+    <message>
+        <source>擦除</source>
+        <translation>擦除</translation>
+    </message>
+    <message>
+        <source>协议分析</source>
+        <translation>协议分析</translation>
+    </message>
+    <message>
+        <source>H2测试</source>
+        <translation>H2测试</translation>
     </message>
 </context>
 <context>

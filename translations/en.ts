@@ -74,6 +74,74 @@
         <source>测试容量</source>
         <translation>Test size</translation>
     </message>
+    <message>
+        <source>就绪</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>写入:</source>
+        <translation>Write:</translation>
+    </message>
+    <message>
+        <source>丢失:</source>
+        <translation>Lost:</translation>
+    </message>
+    <message>
+        <source>校验:</source>
+        <translation>Verify:</translation>
+    </message>
+    <message>
+        <source>擦除完成</source>
+        <translation>Wiped</translation>
+    </message>
+    <message>
+        <source>没发现问题</source>
+        <translation>No errors</translation>
+    </message>
+    <message>
+        <source>写入错误</source>
+        <translation>Write error</translation>
+    </message>
+    <message>
+        <source>容量未达标</source>
+        <translation>Low capacity</translation>
+    </message>
+    <message>
+        <source>读取错误</source>
+        <translation>Read error</translation>
+    </message>
+    <message>
+        <source>损坏:</source>
+        <translation>Bad:</translation>
+    </message>
+    <message>
+        <source>读速度未达标</source>
+        <translation>Read too slow</translation>
+    </message>
+    <message>
+        <source>写速度未达标</source>
+        <translation>Write too slow</translation>
+    </message>
+    <message>
+        <source>状态未知</source>
+        <translation>Unknown state</translation>
+    </message>
+    <message>
+        <source>正在格式化</source>
+        <translation>Formatting</translation>
+    </message>
+    <message>
+        <source>格式化成功</source>
+        <translation>Formatted</translation>
+    </message>
+    <message>
+        <source>格式化错误</source>
+        <translation>Format error</translation>
+    </message>
+    <message>
+        <source>正在初始化...</source>
+        <translation>Starting...</translation>
+    </message>
 </context>
 <context>
     <name>FrameBn</name>
@@ -416,6 +484,34 @@ V%L1
 V%L1
 
 </translation>
+    </message>
+    <message>
+        <source>格式化</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>H5测试</source>
+        <translation>H5 Test</translation>
+    </message>
+    <message>
+        <source>H2写入</source>
+        <translation>H2 Write</translation>
+    </message>
+    <message>
+        <source>H2校验</source>
+        <translation>H2 Verify</translation>
+    </message>
+    <message>
+        <source>擦除</source>
+        <translation>Wipe</translation>
+    </message>
+    <message>
+        <source>协议分析</source>
+        <translation>Protocol Analysis</translation>
+    </message>
+    <message>
+        <source>H2测试</source>
+        <translation>H2 Test</translation>
     </message>
 </context>
 <context>

@@ -13,8 +13,9 @@ const char* const kOrange = "background:#FF6100";
 
 namespace {
 
-// Status texts go through the catalogue under the frame's context.
-QString tr(const char* text) {
+// Status texts go through the catalogue under the frame's context (a name lupdate does
+// not take for tr(), so it still sees the QT_TRANSLATE_NOOP texts).
+QString translated(const char* text) {
     return QCoreApplication::translate("Frame", text);
 }
 
@@ -61,7 +62,7 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
         // Small machines keep their last result on screen.
         if (s.port_count >= 9) {
             d.cover = Cover::Show;
-            d.status = tr(QT_TRANSLATE_NOOP("Frame", "就绪"));
+            d.status = translated(QT_TRANSLATE_NOOP("Frame", "就绪"));
         }
         return;
     case StateBusy: {
@@ -78,7 +79,7 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
             d.line3 = size(double(r.writeSpeed)) + QStringLiteral("/s");
             d.writeSpeed = double(r.writeSpeed);
         }
-        d.status = tr(QT_TRANSLATE_NOOP("Frame", "写入:")) +
+        d.status = translated(QT_TRANSLATE_NOOP("Frame", "写入:")) +
                    (r.doneBytes ? size(double(r.doneBytes)) : QString());
         showProgress(d, r);
         return;
@@ -99,11 +100,11 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
             const QString done = r.doneBytes ? size(double(r.doneBytes)) : QString();
             if (r.badSectors != 0) {
                 d.style = kRed;
-                d.status = tr(QT_TRANSLATE_NOOP("Frame", "丢失:")) +
+                d.status = translated(QT_TRANSLATE_NOOP("Frame", "丢失:")) +
                            size(double(sectorBytes(r.badSectors))) +
                            (done.isEmpty() ? QString() : QStringLiteral(" ") + done);
             } else {
-                d.status = tr(QT_TRANSLATE_NOOP("Frame", "校验:")) + done;
+                d.status = translated(QT_TRANSLATE_NOOP("Frame", "校验:")) + done;
             }
         }
         showProgress(d, r);
@@ -115,7 +116,7 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
         d.barValue = wholePercent(r.progress);
         if (mode == kModeErase) {
             d.style = kGreen;
-            d.status = tr(QT_TRANSLATE_NOOP("Frame", "擦除完成"));
+            d.status = translated(QT_TRANSLATE_NOOP("Frame", "擦除完成"));
             return;
         }
         {
@@ -128,14 +129,14 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
                 d.line1 = size(double(r.doneBytes));
             d.line = size(double(r.testedBytes)) + tag;
             finishedLines(d, mode, r);
-            d.status = tr(QT_TRANSLATE_NOOP("Frame", "没发现问题"));
+            d.status = translated(QT_TRANSLATE_NOOP("Frame", "没发现问题"));
         }
         return;
     case StateWriteError:
         if (alreadyShown(d, lastState, Outcome::Failed))
             return;
         d.cover = Cover::Hide;
-        d.status = tr(QT_TRANSLATE_NOOP("Frame", "写入错误"));
+        d.status = translated(QT_TRANSLATE_NOOP("Frame", "写入错误"));
         d.line1 = QString();
         d.line2 = QString();
         d.line3 = QString();
@@ -145,7 +146,7 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
         if (alreadyShown(d, lastState, Outcome::Failed))
             return;
         d.cover = Cover::Hide;
-        d.status = tr(QT_TRANSLATE_NOOP("Frame", "容量未达标"));
+        d.status = translated(QT_TRANSLATE_NOOP("Frame", "容量未达标"));
         d.style = kOrange;
         return;
     case StateUsb2:
@@ -169,17 +170,17 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
         d.style = kRed;
         if (d.state == StateError)
             d.status = (mode == kModeH2Verify || r.progress > 50.0)
-                           ? tr(QT_TRANSLATE_NOOP("Frame", "读取错误"))
-                           : tr(QT_TRANSLATE_NOOP("Frame", "写入错误"));
+                           ? translated(QT_TRANSLATE_NOOP("Frame", "读取错误"))
+                           : translated(QT_TRANSLATE_NOOP("Frame", "写入错误"));
         else if (d.state == StateWriteErrorFigures)
-            d.status = tr(QT_TRANSLATE_NOOP("Frame", "写入错误"));
+            d.status = translated(QT_TRANSLATE_NOOP("Frame", "写入错误"));
         else if (d.state == StateCorrupted)
-            d.status =
-                tr(QT_TRANSLATE_NOOP("Frame", "损坏:")) + size(double(sectorBytes(r.badSectors)));
+            d.status = translated(QT_TRANSLATE_NOOP("Frame", "损坏:")) +
+                       size(double(sectorBytes(r.badSectors)));
         else if (d.state == StateReadSlow)
-            d.status = tr(QT_TRANSLATE_NOOP("Frame", "读速度未达标"));
+            d.status = translated(QT_TRANSLATE_NOOP("Frame", "读速度未达标"));
         else
-            d.status = tr(QT_TRANSLATE_NOOP("Frame", "写速度未达标"));
+            d.status = translated(QT_TRANSLATE_NOOP("Frame", "写速度未达标"));
         if (r.doneBytes)
             d.line1 = size(double(r.doneBytes));
         d.line = size(double(r.testedBytes));
@@ -187,7 +188,7 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
         return;
     default:
         d.cover = Cover::Hide;
-        d.status = tr(QT_TRANSLATE_NOOP("Frame", "状态未知"));
+        d.status = translated(QT_TRANSLATE_NOOP("Frame", "状态未知"));
         return;
     }
 }
@@ -214,7 +215,7 @@ void drawFormatMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord
         d.outcome = Outcome::Working;
         d.cover = Cover::Hide;
         d.style = kGrey;
-        d.status = tr(QT_TRANSLATE_NOOP("Frame", "正在格式化"));
+        d.status = translated(QT_TRANSLATE_NOOP("Frame", "正在格式化"));
         d.line = size(double(r.capacityBytes));
         d.line1 = QString();
         d.line2 = QString();
@@ -226,7 +227,7 @@ void drawFormatMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord
         if (alreadyShown(d, lastState, Outcome::Passed))
             return;
         d.cover = Cover::Hide;
-        d.status = tr(QT_TRANSLATE_NOOP("Frame", "格式化成功"));
+        d.status = translated(QT_TRANSLATE_NOOP("Frame", "格式化成功"));
         formatResult(d, r);
         d.style = gradeStyle(s, s.capfil_format_enable != 0, r.capacityBytes);
         d.barValue = 100;
@@ -235,7 +236,7 @@ void drawFormatMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord
         if (alreadyShown(d, lastState, Outcome::Failed))
             return;
         d.cover = Cover::Hide;
-        d.status = tr(QT_TRANSLATE_NOOP("Frame", "格式化错误"));
+        d.status = translated(QT_TRANSLATE_NOOP("Frame", "格式化错误"));
         d.style = kRed;
         d.line = size(double(r.capacityBytes));
         d.line1 = QString();
@@ -248,7 +249,7 @@ void drawFormatMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord
         if (alreadyShown(d, lastState, Outcome::Failed))
             return;
         d.cover = Cover::Hide;
-        d.status = tr(QT_TRANSLATE_NOOP("Frame", "容量未达标"));
+        d.status = translated(QT_TRANSLATE_NOOP("Frame", "容量未达标"));
         formatResult(d, r);
         d.style = kOrange;
         d.barValue = 100;
@@ -312,7 +313,7 @@ FrameDraw drawFrame(int port, const TesterPortRecord& record, const SettingRecor
     d.state = record.state;
     if (d.state == StateInitialising) {
         d.cover = Cover::Hide;
-        d.status = tr(QT_TRANSLATE_NOOP("Frame", "正在初始化..."));
+        d.status = translated(QT_TRANSLATE_NOOP("Frame", "正在初始化..."));
         d.style = kRed;
         blankLines(d);
         d.bar = Bar::Hide;

@@ -8,7 +8,7 @@ namespace tester {
 
 namespace {
 
-QString tr(const char* text) {
+QString translated(const char* text) {
     return QCoreApplication::translate("MainWindow", text);
 }
 
@@ -54,33 +54,33 @@ QString nameTitle(const QString& name, uint32_t engine) {
 QString modeName(int mode) {
     switch (mode) {
     case 1:
-        return tr(QT_TRANSLATE_NOOP("MainWindow", "格式化"));
+        return translated(QT_TRANSLATE_NOOP("MainWindow", "格式化"));
     case 2:
-        return tr(QT_TRANSLATE_NOOP("MainWindow", "H5测试"));
+        return translated(QT_TRANSLATE_NOOP("MainWindow", "H5测试"));
     case 8:
-        return tr(QT_TRANSLATE_NOOP("MainWindow", "H2写入"));
+        return translated(QT_TRANSLATE_NOOP("MainWindow", "H2写入"));
     case 9:
-        return tr(QT_TRANSLATE_NOOP("MainWindow", "H2校验"));
+        return translated(QT_TRANSLATE_NOOP("MainWindow", "H2校验"));
     case 10:
-        return tr(QT_TRANSLATE_NOOP("MainWindow", "擦除"));
+        return translated(QT_TRANSLATE_NOOP("MainWindow", "擦除"));
     case 11:
-        return tr(QT_TRANSLATE_NOOP("MainWindow", "协议分析"));
+        return translated(QT_TRANSLATE_NOOP("MainWindow", "协议分析"));
     default:
-        return tr(QT_TRANSLATE_NOOP("MainWindow", "H2测试"));
+        return translated(QT_TRANSLATE_NOOP("MainWindow", "H2测试"));
     }
 }
 
 QString startTitle(int mode, uint32_t engineVersion) {
     if (mode == 10 || mode == 11) {
         const Templates* t = wholeTemplate(mode);
-        return withVersions(tr(t->withEngine), tr(t->panelOnly), engineVersion);
+        return withVersions(translated(t->withEngine), translated(t->panelOnly), engineVersion);
     }
     return nameTitle(modeName(mode), engineVersion);
 }
 
 QString settingTitle(int mode, uint32_t engineVersion) {
     if (const Templates* t = wholeTemplate(mode))
-        return withVersions(tr(t->withEngine), tr(t->panelOnly), engineVersion);
+        return withVersions(translated(t->withEngine), translated(t->panelOnly), engineVersion);
     switch (mode) {
     case 1:
         return nameTitle(QStringLiteral("Format"), engineVersion);

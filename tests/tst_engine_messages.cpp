@@ -97,8 +97,8 @@ void TestEngineMessages::init() {
     recvCount = 0;
     mServer = std::make_unique<DataServer>(LinkEndpoints{kEngine, 0, 0});
     mServer->init(server_receive_callback, server_connect_callback);
+    mDataServer = mServer.get(); // before the link thread can call back
     QCOMPARE(mServer->start(), 0);
-    mDataServer = mServer.get();
 }
 
 void TestEngineMessages::cleanup() {

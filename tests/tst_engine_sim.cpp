@@ -104,8 +104,8 @@ void TestEngineSim::init() {
     setMode(0);
     mServer = std::make_unique<DataServer>(LinkEndpoints{"127.0.0.2", 0, 0});
     mServer->init(server_receive_callback, server_connect_callback);
+    mDataServer = mServer.get(); // before the link thread can call back
     QCOMPARE(mServer->start(), 0);
-    mDataServer = mServer.get();
 }
 
 void TestEngineSim::cleanup() {
@@ -380,8 +380,8 @@ void TestEngineSim::reconnectsWhenThePanelComesBack() {
     QTest::qWait(500);
     mServer = std::make_unique<DataServer>(endpoints);
     mServer->init(server_receive_callback, server_connect_callback);
+    mDataServer = mServer.get(); // before the link thread can call back
     QCOMPARE(mServer->start(), 0);
-    mDataServer = mServer.get();
     QTRY_COMPARE_WITH_TIMEOUT(Info.read<uint32_t>(offsetof(StatusHeader, engineVersion)),
                               kSimVersion, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(mServer->dataSend(1, "", 0), 0, 5000);

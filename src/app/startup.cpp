@@ -121,6 +121,15 @@ int runPanel(int argc, char** argv) {
     UserSignalRelay signalRelay;
     signalRelay.install();
     UserSignalRelay::setAction(sendPowerNotice);
+    // A stop request ends the event loop, so the threads below stop in order.
+    struct sigaction stop {};
+    stop.sa_handler = handle_sigusr1;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGTERM, &stop, nullptr);
+    QObject::connect(&signalRelay, &UserSignalRelay::caught, &app, [](int sig) {
+        if (sig == SIGTERM)
+            QCoreApplication::quit();
+    });
     // 5. machine profile
     readFixSetting();
     logProfile();
@@ -197,6 +206,8 @@ int runPanel(int argc, char** argv) {
     upgradeThread->wait(2000);
     // The link thread calls into the application (start dialog): stop it while that exists.
     mDataServer->stop();
+    consolePrintf("status blocks taken %llu, dropped %llu\n",
+                  (unsigned long long)statusBlocksTaken, (unsigned long long)statusBlocksDropped);
     // The hardware threads read globals that end with the process: let them finish first.
     if (ledControl)
         ledControl->stop();

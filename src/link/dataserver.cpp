@@ -281,10 +281,13 @@ void DataThread::receive(int board) {
             if (mHeld == 0)
                 mMessageStartMs = nowMs();
             mHeld += int(got);
-            if (!lengthAcceptable(board))
+            const int whole = wire::framedLength(buffer, mHeld);
+            if (whole < 0) {
+                dropBadLength(board);
                 return;
-            if (mHeld >= 4 && uint32_t(mHeld) >= lengthWord(buffer)) {
-                deliver(board);
+            }
+            if (whole > 0) {
+                deliver(board, whole);
                 return;
             }
             continue;
@@ -306,22 +309,15 @@ void DataThread::receive(int board) {
 }
 
 // A length word below a command message or beyond the buffer can never be satisfied.
-bool DataThread::lengthAcceptable(int board) {
-    if (mHeld < 4)
-        return true;
-    const uint32_t length = lengthWord(mBuffer.get());
-    if (wire::plausibleLength(length))
-        return true;
-    LOGE("client %d bad length %u, close connection\n\r", board, length);
+void DataThread::dropBadLength(int board) {
+    LOGE("client %d bad length %u, close connection\n\r", board, lengthWord(mBuffer.get()));
     dropBoard(board);
-    return false;
 }
 
 // Every whole message of the read goes out in one call; a message cut by the end of the
 // read stays in the buffer as the start of the next one.
-void DataThread::deliver(int board) {
+void DataThread::deliver(int board, int whole) {
     unsigned char* buffer = mBuffer.get();
-    const int whole = wire::wholeMessagesLength(buffer, mHeld);
     const int rest = mHeld - whole;
     mHeld = 0;
     if (ReceiveCallback callback = mReceive)
@@ -330,7 +326,8 @@ void DataThread::deliver(int board) {
         memmove(buffer, buffer + whole, size_t(rest));
         mHeld = rest;
         mMessageStartMs = nowMs();
-        lengthAcceptable(board);
+        if (wire::framedLength(buffer, mHeld) < 0)
+            dropBadLength(board);
     }
 }
 

@@ -55,8 +55,8 @@ private:
     void acceptControl();
     void acceptData();
     void receive(int board);
-    bool lengthAcceptable(int board);
-    void deliver(int board);
+    void dropBadLength(int board);
+    void deliver(int board, int whole);
     void handleSilence();
     void handleIncomplete(long long now);
     void addStranger(int fd);

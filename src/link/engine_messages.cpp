@@ -20,6 +20,8 @@
 DataServer* mDataServer = nullptr;
 std::atomic<int> recvCount{0};
 std::atomic<int> firstRecv{1};
+std::atomic<uint64_t> statusBlocksTaken{0};
+std::atomic<uint64_t> statusBlocksDropped{0};
 
 namespace {
 
@@ -88,11 +90,13 @@ int server_connect_callback(int board) {
 int server_receive_callback(void* data, int length, int /*board*/) {
     if (length > kStatusBlockSize) {
         LOGE("Error get %d should %d\n\r", length, kStatusBlockSize);
+        statusBlocksDropped += uint64_t(length / kStatusBlockSize);
         return 0;
     }
     if (length == kStatusBlockSize) {
         Info.write(0, data, size_t(length));
         recvCount = 0;
+        ++statusBlocksTaken;
     } else if (length > 0) {
         // A piece that would run past the end of the block is cut at the end.
         const int at = recvCount;

@@ -13,6 +13,11 @@ extern DataServer* mDataServer;
 extern std::atomic<int> recvCount;
 extern std::atomic<int> firstRecv;
 
+// Whole status blocks taken into Info, and blocks dropped because they came together with
+// others in one read; the panel reports both when it ends (soak runs account for them).
+extern std::atomic<uint64_t> statusBlocksTaken;
+extern std::atomic<uint64_t> statusBlocksDropped;
+
 // Connect callback of the link server: sends the settings message to the board and closes
 // the start dialog (on the GUI thread). Returns the send's result, -1 without a server.
 int server_connect_callback(int board);

@@ -93,4 +93,19 @@ inline int wholeMessagesLength(const unsigned char* data, int held) {
     return at;
 }
 
+// What the link does with `held` received bytes of a control connection: -1 when the first
+// length word is not plausible (the connection is dropped), 0 while the first message is
+// still incomplete, else the bytes of the whole messages to hand on now.
+inline int framedLength(const unsigned char* data, int held) {
+    if (held < 4)
+        return 0;
+    uint32_t length;
+    memcpy(&length, data, sizeof(length));
+    if (!plausibleLength(length))
+        return -1;
+    if (uint32_t(held) < length)
+        return 0;
+    return wholeMessagesLength(data, held);
+}
+
 } // namespace wire

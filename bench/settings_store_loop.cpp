@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
         const std::vector<std::string> expected = keysOf("expected.h2config", &expectedOk);
         const std::vector<std::string> got = keysOf(kSettingsFile, &ok);
         SettingRecord parsed{};
-        if (!expectedOk || !ok || got != expected || settings::parseFile(parsed, kSettingsFile) != 0) {
+        if (!expectedOk || !ok || got != expected ||
+            settings::parseFile(parsed, kSettingsFile) != 0) {
             printf("broken\n");
             return 1;
         }

@@ -90,6 +90,8 @@ private slots:
     void connectCallbackComesBeforeFirstRead();
     void wholeMessages_data();
     void wholeMessages();
+    void framedLength_data();
+    void framedLength();
     void framing_data();
     void framing();
     void badLengthWordClosesConnection_data();
@@ -176,6 +178,30 @@ void TestDataServer::wholeMessages() {
     QCOMPARE(wire::wholeMessagesLength(reinterpret_cast<const unsigned char*>(held.constData()),
                                        held.size()),
              whole);
+}
+
+// What a read leaves the link to do: wait (0), drop the connection (-1) or hand on bytes.
+void TestDataServer::framedLength_data() {
+    QTest::addColumn<QByteArray>("held");
+    QTest::addColumn<int>("result");
+    const QByteArray command = words({8, 9});
+    QTest::newRow("nothing yet") << QByteArray() << 0;
+    QTest::newRow("length word cut") << QByteArray("\x07\x00\x00", 3) << 0;
+    QTest::newRow("too short a length") << words({7}) << -1;
+    QTest::newRow("longer than the buffer") << words({1024 * 1024 + 1}) << -1;
+    QTest::newRow("first message cut") << message(16488, 'a').left(16000) << 0;
+    QTest::newRow("one whole message") << command << 8;
+    QTest::newRow("whole messages and a cut one")
+        << command + message(16488, 'a') + message(16488, 'b').left(9) << 16496;
+    QTest::newRow("whole message and a bad word") << command + words({2, 0}) << 8;
+}
+
+void TestDataServer::framedLength() {
+    QFETCH(QByteArray, held);
+    QFETCH(int, result);
+    QCOMPARE(
+        wire::framedLength(reinterpret_cast<const unsigned char*>(held.constData()), held.size()),
+        result);
 }
 
 void TestDataServer::framing_data() {

@@ -31,6 +31,7 @@ private slots:
     void programsNeverSeeAShell();
     void addressStep();
     void panelProcessEndToEnd();
+    void stopRequestEndsCleanly();
 };
 
 void TestStartup::windowChoice_data() {
@@ -256,6 +257,31 @@ void TestStartup::panelProcessEndToEnd() {
     QVERIFY(stored.contains("\ntest_block = 65536\n"));
     QVERIFY(!stored.contains("capacity_test"));
     QVERIFY(!stored.contains("profile") && !stored.contains("port_count"));
+}
+
+// SIGTERM ends the event loop: the threads stop in order and the status-block counts are
+// reported, instead of the process dying where it stands.
+void TestStartup::stopRequestEndsCleanly() {
+    const QString binary = qEnvironmentVariable("H2_BINARY_DIR") + "/h2";
+    if (!QFile::exists(binary))
+        QSKIP("h2 binary not built");
+    QTemporaryDir root, work;
+    writeAll(root.path() + "/usr/share/.h2fixconfig", "121 0 3 0\n");
+    QProcess panel;
+    panel.setWorkingDirectory(work.path());
+    panel.setProcessChannelMode(QProcess::MergedChannels);
+    panel.start(binary, {"-platform", "offscreen", "--root", root.path(), "--control-port", "0",
+                         "--data-port", "0", "--supervisor-port", "1"});
+    QVERIFY(panel.waitForStarted(10000));
+    // Up once it has shown its window's start: the type line comes right before.
+    QByteArray log;
+    QTRY_VERIFY_WITH_TIMEOUT((log += panel.readAll()).contains("type 0"), 30000);
+    panel.terminate();
+    QVERIFY(panel.waitForFinished(30000));
+    log += panel.readAll();
+    QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(panel.exitCode() == 0, log);
+    QVERIFY2(log.contains("status blocks taken 0, dropped 0"), log);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

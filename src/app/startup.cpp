@@ -206,8 +206,8 @@ int runPanel(int argc, char** argv) {
     upgradeThread->wait(2000);
     // The link thread calls into the application (start dialog): stop it while that exists.
     mDataServer->stop();
-    consolePrintf("status blocks taken %llu, dropped %llu\n",
-                  (unsigned long long)statusBlocksTaken, (unsigned long long)statusBlocksDropped);
+    consolePrintf("status blocks taken %llu, dropped %llu\n", (unsigned long long)statusBlocksTaken,
+                  (unsigned long long)statusBlocksDropped);
     // The hardware threads read globals that end with the process: let them finish first.
     if (ledControl)
         ledControl->stop();

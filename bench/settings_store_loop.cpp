@@ -62,12 +62,12 @@ int main(int argc, char** argv) {
         printf("whole\n");
         return 0;
     }
-    std::mt19937 random(unsigned(getpid()));
+    std::mt19937 pick{unsigned(getpid())};
     for (;;) {
         SettingRecord record = snapshotSetting();
-        record.mode = int(random() % 15);
-        record.COPYTIMECOUNT = int(random() % 1000);
-        record.capfil_low[random() % 9] = int(random() % 100000);
+        record.mode = int(pick() % 15);
+        record.COPYTIMECOUNT = int(pick() % 1000);
+        record.capfil_low[pick() % 9] = int(pick() % 100000);
         commitSetting(record);
         writeSetting();
     }

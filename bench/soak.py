@@ -35,8 +35,14 @@ def free_port():
         return s.getsockname()[1]
 
 
-def fd_count(pid):
-    return len(os.listdir(f"/proc/{pid}/fd"))
+def fds(pid):
+    out = {}
+    for fd in os.listdir(f"/proc/{pid}/fd"):
+        try:
+            out[fd] = os.readlink(f"/proc/{pid}/fd/{fd}")
+        except OSError:
+            pass
+    return out
 
 
 def rss_kb(pid):
@@ -108,7 +114,7 @@ def main():
     control, data = free_port(), free_port()
     log = open(f"{root}/panel.log", "w")
     panel = subprocess.Popen(
-        [f"{args.build}/h2", "-platform", "offscreen", "--platform", "desktop", "--root", root,
+        [f"{args.build}/h2", "-platform", "offscreen", "--root", root,
          "--engine-address", ENGINE, "--panel-address", PANEL,
          "--control-port", str(control), "--data-port", str(data)],
         cwd=args.build, stdout=log, stderr=subprocess.STDOUT)
@@ -127,7 +133,7 @@ def main():
         engine.sendall(block(0, rng))
         sent = 1
         time.sleep(2)  # the window is up and has drawn a block
-        fds0, rss0 = fd_count(panel.pid), rss_kb(panel.pid)
+        open0, rss0 = fds(panel.pid), rss_kb(panel.pid)
         strangers = []
         reconnects = 0
         started = time.time()
@@ -161,7 +167,7 @@ def main():
                 s.close()
         elapsed = time.time() - started
         time.sleep(4)  # strangers are closed by the panel, silence handled
-        fds1, rss1 = fd_count(panel.pid), rss_kb(panel.pid)
+        open1, rss1 = fds(panel.pid), rss_kb(panel.pid)
         alive = panel.poll() is None
     finally:
         if panel.poll() is None:
@@ -172,6 +178,9 @@ def main():
             panel.kill()
             panel.wait()
         log.close()
+    fds0, fds1 = len(open0), len(open1)
+    for fd in sorted(set(open0.items()) ^ set(open1.items())):
+        print(f"  descriptor {fd[0]} -> {fd[1]} ({'start' if fd in open0.items() else 'end'})")
     text = open(f"{root}/panel.log", errors="replace").read()
     m = re.search(r"status blocks taken (\d+), dropped (\d+)", text)
     taken, dropped = (int(m.group(1)), int(m.group(2))) if m else (-1, -1)

@@ -203,7 +203,8 @@ int runPanel(int argc, char** argv) {
     const int code = app.exec();
     // An upgrade under way is not waited for: the process ends around it.
     upgradeThread->requestStop();
-    upgradeThread->wait(2000);
+    if (upgradeThread->wait(2000))
+        delete upgradeThread;
     // The link thread calls into the application (start dialog): stop it while that exists.
     mDataServer->stop();
     consolePrintf("status blocks taken %llu, dropped %llu\n", (unsigned long long)statusBlocksTaken,
@@ -211,6 +212,7 @@ int runPanel(int argc, char** argv) {
     // The hardware threads read globals that end with the process: let them finish first.
     if (ledControl)
         ledControl->stop();
+    delete ledControl;
     if (mBoardControl)
         mBoardControl->stop();
     netThread.stop();

@@ -262,7 +262,7 @@ void TestStartup::panelProcessEndToEnd() {
 // SIGTERM ends the event loop: the threads stop in order and the status-block counts are
 // reported, instead of the process dying where it stands.
 void TestStartup::stopRequestEndsCleanly() {
-    const QString binary = qEnvironmentVariable("H2_BINARY_DIR") + "/h2";
+    const QString binary = builtProgram("h2");
     if (!QFile::exists(binary))
         QSKIP("h2 binary not built");
     QTemporaryDir root, work;
@@ -270,8 +270,8 @@ void TestStartup::stopRequestEndsCleanly() {
     QProcess panel;
     panel.setWorkingDirectory(work.path());
     panel.setProcessChannelMode(QProcess::MergedChannels);
-    panel.start(binary, {"-platform", "offscreen", "--root", root.path(), "--control-port", "0",
-                         "--data-port", "0", "--supervisor-port", "1"});
+    startPanel(panel, binary, root.path(),
+               {"--control-port", "0", "--data-port", "0", "--supervisor-port", "1"});
     QVERIFY(panel.waitForStarted(10000));
     // Up once it has shown its window's start: the type line comes right before.
     QByteArray log;

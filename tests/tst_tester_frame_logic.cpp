@@ -58,8 +58,6 @@ private slots:
     void protocolMode_data();
     void protocolMode();
     void masterPortLeftAlone();
-    void coverAndFonts_data();
-    void coverAndFonts();
     void wholePercentOfNonsense();
 };
 
@@ -551,45 +549,6 @@ void TesterFrameLogic::masterPortLeftAlone() {
     QVERIFY(!master.status && !master.style);
     QCOMPARE(drawFrame(2, failed, copier, 0).outcome, Outcome::Failed);
     QCOMPARE(drawFrame(1, failed, setting(0), 0).outcome, Outcome::Failed);
-}
-
-void TesterFrameLogic::coverAndFonts_data() {
-    QTest::addColumn<int>("ports");
-    QTest::addColumn<int>("variant");
-    QTest::addColumn<QSize>("cover");
-    QTest::addColumn<QSize>("title");
-    QTest::addColumn<bool>("frameFixed");
-    QTest::addColumn<int>("points");
-    QTest::addColumn<int>("titlePx");
-    QTest::newRow("4") << 4 << 0 << QSize(948, 528) << QSize(948, 528) << false << 20 << 36;
-    QTest::newRow("6") << 6 << 0 << QSize(630, 528) << QSize(630, 528) << false << 20 << 16;
-    QTest::newRow("8") << 8 << 0 << QSize(480, 600) << QSize(480, 600) << false << 20 << 36;
-    QTest::newRow("16") << 16 << 0 << QSize(480, 265) << QSize(480, 265) << false << 16 << 16;
-    QTest::newRow("16 variant 4") << 16 << 4 << QSize(231, 600) << QSize(231, 600) << false << 16
-                                  << 16;
-    QTest::newRow("40") << 40 << 0 << QSize(231, 208) << QSize(231, 208) << false << 14 << 16;
-    QTest::newRow("48") << 48 << 0 << QSize(231, 170) << QSize(231, 170) << false << 12 << 16;
-    QTest::newRow("51") << 51 << 0 << QSize(185, 172) << QSize(185, 172) << false << 10 << 16;
-    QTest::newRow("64") << 64 << 0 << QSize(238, 118) << QSize(233, 118) << true << 10 << 16;
-    QTest::newRow("80") << 80 << 0 << QSize(191, 119) << QSize(191, 119) << true << 10 << 16;
-    QTest::newRow("121") << 121 << 0 << QSize(126, 118) << QSize(126, 118) << false << 10 << 16;
-}
-
-void TesterFrameLogic::coverAndFonts() {
-    QFETCH(int, ports);
-    QFETCH(int, variant);
-    QFETCH(int, titlePx);
-    const CoverGeometry g = coverGeometry(ports, variant);
-    QTEST(g.cover, "cover");
-    QTEST(g.title, "title");
-    QTEST(g.frameFixed, "frameFixed");
-    QVERIFY(!g.followFrameHeight);
-    QTEST(frameFontPointSize(ports), "points");
-    QVERIFY(titleStyle(ports).contains(QStringLiteral("font-size:%1px;").arg(titlePx)));
-
-    const CoverGeometry other = coverGeometry(28, 0);
-    QCOMPARE(other.cover.width(), 153);
-    QVERIFY(other.followFrameHeight);
 }
 
 void TesterFrameLogic::wholePercentOfNonsense() {

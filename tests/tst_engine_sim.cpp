@@ -7,6 +7,7 @@
 #include "link/status_block.h"
 #include "link/wire.h"
 #include "settings/settings.h"
+#include "support/built_program.h"
 #include "support/temp_root.h"
 
 #include <QProcess>
@@ -123,11 +124,11 @@ void TestEngineSim::cleanup() {
 bool TestEngineSim::startSim(const QStringList& extra) {
     mSim = std::make_unique<QProcess>();
     mSim->setProcessChannelMode(QProcess::MergedChannels);
-    mSim->start(simBinary(),
-                QStringList{"--control-port", QString::number(mServer->thread()->controlPort()),
-                            "--data-port", QString::number(mServer->thread()->dataPort()),
-                            "--interval", "100"} +
-                    extra);
+    startProgram(*mSim, simBinary(),
+                 QStringList{"--control-port", QString::number(mServer->thread()->controlPort()),
+                             "--data-port", QString::number(mServer->thread()->dataPort()),
+                             "--interval", "100"} +
+                     extra);
     return mSim->waitForStarted(5000);
 }
 
@@ -180,7 +181,7 @@ void TestEngineSim::refusesUnsafeOptions() {
     QFETCH(QString, message);
     QProcess sim;
     sim.setProcessChannelMode(QProcess::MergedChannels);
-    sim.start(simBinary(), arguments);
+    startProgram(sim, simBinary(), arguments);
     QVERIFY(sim.waitForFinished(5000));
     QCOMPARE(sim.exitCode(), 2);
     QVERIFY2(QString::fromUtf8(sim.readAll()).contains(message), qPrintable(message));

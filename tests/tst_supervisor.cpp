@@ -3,32 +3,13 @@
 
 #include "support/built_program.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-// Waits until the process has printed `pattern`; returns its first capture (or the match).
-QString waitForOutput(QProcess& process, QByteArray& seen, const QString& pattern,
-                      int timeoutMs = 60000) {
-    const QRegularExpression re(pattern, QRegularExpression::MultilineOption);
-    QElapsedTimer clock;
-    clock.start();
-    for (;;) {
-        const QRegularExpressionMatch match = re.match(QString::fromLocal8Bit(seen));
-        if (match.hasMatch())
-            return match.lastCapturedIndex() >= 1 ? match.captured(1) : match.captured(0);
-        if (clock.elapsed() > timeoutMs || process.state() == QProcess::NotRunning)
-            return {};
-        process.waitForReadyRead(200);
-        seen += process.readAll();
-    }
-}
 
 struct Supervisor {
     QProcess process;

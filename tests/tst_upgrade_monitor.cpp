@@ -10,6 +10,7 @@
 #include "link/status_block.h"
 #include "platform/desktop_platform.h"
 #include "settings/settings.h"
+#include "support/built_program.h"
 #include "support/loopback_peer.h"
 #include "support/stdout_capture.h"
 #include "support/tar_writer.h"
@@ -228,9 +229,10 @@ bool TestUpgradeMonitor::startSimulator() {
         return false;
     mSim = std::make_unique<QProcess>();
     mSim->setProcessChannelMode(QProcess::MergedChannels);
-    mSim->start(simBinary(), {"--control-port", QString::number(mServer->thread()->controlPort()),
-                              "--data-port", QString::number(mServer->thread()->dataPort()),
-                              "--interval", "100", "--scenario", "idle"});
+    startProgram(*mSim, simBinary(),
+                 {"--control-port", QString::number(mServer->thread()->controlPort()),
+                  "--data-port", QString::number(mServer->thread()->dataPort()), "--interval",
+                  "100", "--scenario", "idle"});
     if (!mSim->waitForStarted(5000))
         return false;
     QElapsedTimer timer;

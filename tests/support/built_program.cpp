@@ -1,5 +1,9 @@
 #include "support/built_program.h"
 
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTcpServer>
+
 QString builtProgram(const QString& relativePath) {
     return qEnvironmentVariable("H2_BINARY_DIR") + "/" + relativePath;
 }
@@ -25,4 +29,24 @@ void startPanel(QProcess& process, const QString& binary, const QString& root,
     startProgram(process, binary,
                  QStringList{"-platform", "offscreen", "--platform", "desktop", "--root", root} +
                      args);
+}
+
+QString waitForOutput(QProcess& process, QByteArray& seen, const QString& pattern, int timeoutMs) {
+    const QRegularExpression re(pattern, QRegularExpression::MultilineOption);
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        seen += process.readAll();
+        const QRegularExpressionMatch match = re.match(QString::fromLocal8Bit(seen));
+        if (match.hasMatch())
+            return match.lastCapturedIndex() >= 1 ? match.captured(1) : match.captured(0);
+        if (clock.elapsed() > timeoutMs || process.state() == QProcess::NotRunning)
+            return {};
+        process.waitForReadyRead(200);
+    }
+}
+
+quint16 freeLoopbackPort() {
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
 }

@@ -20,3 +20,12 @@ void startProgram(QProcess& process, const QString& program, const QStringList& 
 // device platform, which must never run here, so the platform is always given.
 void startPanel(QProcess& process, const QString& binary, const QString& root,
                 const QStringList& args);
+
+// Reads the process's output into `seen` until it matches `pattern` (a regular expression,
+// multi-line) or `timeoutMs` pass or the process ends. Returns the first capture, or the whole
+// match when the pattern has none; empty when it never matched.
+QString waitForOutput(QProcess& process, QByteArray& seen, const QString& pattern,
+                      int timeoutMs = 60000);
+
+// A loopback port that nothing listens on right now.
+quint16 freeLoopbackPort();

@@ -102,8 +102,8 @@ void TestPanelPackage::upgradeByStickInstallsARunnablePanel() {
     QVERIFY2(QFileInfo::exists(packagePath()), qPrintable(packagePath()));
     TempRoot root;
     QTemporaryDir work;
-    const quint16 control = freeLoopbackPort();
-    const quint16 data = freeLoopbackPort();
+    const quint16 control = unusedPort();
+    const quint16 data = unusedPort();
     QVERIFY(control != 0 && data != 0 && control != data);
 
     // The stick: an engine image and the package the build made.

@@ -1,6 +1,7 @@
 #include "support/built_program.h"
 
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTcpServer>
 
@@ -46,7 +47,16 @@ QString waitForOutput(QProcess& process, QByteArray& seen, const QString& patter
     }
 }
 
-quint16 freeLoopbackPort() {
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+quint16 unusedPort() {
+    // Port 0 binds and outgoing connections take their ports from the ephemeral range
+    // (32768 and up by default), so a port below it stays free between this check and the
+    // program's own bind even while other suites run.
+    static QRandomGenerator rng(QRandomGenerator::global()->generate());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto port = quint16(20000 + rng.bounded(12000));
+        QTcpServer probe;
+        if (probe.listen(QHostAddress::Any, port))
+            return port;
+    }
+    return 0;
 }

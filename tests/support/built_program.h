@@ -27,5 +27,6 @@ void startPanel(QProcess& process, const QString& binary, const QString& root,
 QString waitForOutput(QProcess& process, QByteArray& seen, const QString& pattern,
                       int timeoutMs = 60000);
 
-// A loopback port that nothing listens on right now.
-quint16 freeLoopbackPort();
+// A TCP port that nothing listens on and no suite is given by the kernel meanwhile, for a
+// program that takes fixed ports (0 when none was found).
+quint16 unusedPort();

@@ -8,6 +8,8 @@
 #include "app/translation.h"
 #include "app/user_signals.h"
 #include "app/window_choice.h"
+#include "burnin/mainwindowburnin.h"
+#include "copier/mainwindowcopy.h"
 #include "hardware/LedControl.h"
 #include "hardware/boardcontrol.h"
 #include "hardware/pin_straps.h"
@@ -23,8 +25,6 @@
 #include "upgrade/upgradedialog.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 #include <QTimer>
 #include <QTranslator>
 #include <csignal>
@@ -36,16 +36,6 @@ namespace {
 void logProfile() {
     LOGD("current %d %d %d %d\n\r", mSetting.port_count, mSetting.machine_type,
          mSetting.board_model, mSetting.machine_variant);
-}
-
-// Until the real windows exist, a plain window of the panel's size stands in for them.
-QMainWindow* makeStandIn(const QString& title) {
-    auto* window = new QMainWindow;
-    auto* label = new QLabel(title, window);
-    label->setAlignment(Qt::AlignCenter);
-    window->setCentralWidget(label);
-    window->resize(kScreenWidth, kScreenHeight);
-    return window;
 }
 
 bool choosePlatform(const h2::Options& options) {
@@ -74,20 +64,25 @@ void createAndShowWindows() {
         if (choice.ssd)
             LOGD("ssd,port =%d\n\r", mSetting.port_count);
     }
-    const QString ports = QString::number(mSetting.port_count);
     mainWindow = new MainWindow(nullptr, mSetting.port_count);
     mainWindow->setBoardPower(processBoardPower());
-    QWidget* tester = mainWindow;
-    QWidget* copier =
-        choice.createCopier ? makeStandIn(QStringLiteral("copier ") + ports) : nullptr;
-    QWidget* burnin =
-        choice.createBurnin ? makeStandIn(QStringLiteral("burn-in ") + ports) : nullptr;
-    QWidget* shown = choice.shown == h2::MainKind::Copier   ? copier
-                     : choice.shown == h2::MainKind::Burnin ? burnin
-                                                            : tester;
-    showMainWindow(shown, choice.show);
-    if (shown == mainWindow)
+    if (choice.createCopier)
+        copyWindow = new MainWindowCopy(nullptr, mSetting.port_count);
+    if (choice.createBurnin)
+        burninWindow = new MainWindowBurnin(nullptr, mSetting.port_count);
+    switch (choice.shown) {
+    case h2::MainKind::Copier:
+        showMainWindow(copyWindow, choice.show);
+        copyWindow->start();
+        break;
+    case h2::MainKind::Burnin:
+        burninWindow->start(); // shows itself maximized
+        break;
+    case h2::MainKind::Tester:
+        showMainWindow(mainWindow, choice.show);
         mainWindow->start();
+        break;
+    }
 }
 
 } // namespace

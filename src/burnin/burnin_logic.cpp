@@ -1,10 +1,19 @@
 #include "burnin/burnin_logic.h"
 
+#include "app/version.h"
+
 #include <QtGlobal>
 
 namespace burnin {
 
 const char* const kWhite = "background:#fff";
+
+QString coverTitle(uint32_t engineVersion) {
+    if (engineVersion == 0)
+        return QStringLiteral("BURNIN\n\nV%L1\n\n").arg(hexVersion(kPanelVersion));
+    return QStringLiteral("BURNIN\n\nV%L1\nV%L2\n")
+        .arg(hexVersion(kPanelVersion), hexVersion(engineVersion));
+}
 
 QString timeText(int64_t seconds) {
     if (seconds < 60)

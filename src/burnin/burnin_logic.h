@@ -40,6 +40,10 @@ QString passText(uint32_t pass, int cycles, const QString& phase);
 // Kind of the first error: 1 write, 2 read, 3 verify; empty for anything else.
 const char* firstErrorKindText(uint32_t kind);
 
+// Title on every frame's cover: "BURNIN", the panel version and, once the engine has
+// reported one, the engine version, in hexadecimal.
+QString coverTitle(uint32_t engineVersion);
+
 // Cover sizes by port count and variant (the SMART variant's 16-port form is tall).
 copier::CoverSizes burninCover(int portCount, int machineVariant);
 

@@ -1,5 +1,8 @@
 #include "copier/copier_logic.h"
 
+#include "app/version.h"
+
+#include <QCoreApplication>
 #include <QtGlobal>
 #include <climits>
 #include <cstddef>
@@ -38,6 +41,23 @@ const char* modeName(int mode) {
     default:
         return nullptr;
     }
+}
+
+QString coverTitle(int mode, uint32_t engineVersion) {
+    const char* name = modeName(mode);
+    if (!name)
+        return QString();
+    const QString text = QCoreApplication::translate("MainWindowCopy", name);
+    if (engineVersion == 0)
+        return (text + QStringLiteral("\nV%L1\n\n")).arg(hexVersion(kPanelVersion));
+    return (text + QStringLiteral("\nV%L1\nV%L2\n"))
+        .arg(hexVersion(kPanelVersion), hexVersion(engineVersion));
+}
+
+QString stripModeName(int mode) {
+    if (mode == kModeFormat || !modeName(mode))
+        return QCoreApplication::translate("MainWindowCopy", "Unknown");
+    return QCoreApplication::translate("MainWindowCopy", modeName(mode));
 }
 
 uint64_t copyProgress(uint64_t copied, uint64_t compared, uint64_t jobBytes, bool twoPass) {

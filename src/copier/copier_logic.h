@@ -37,6 +37,11 @@ bool isTwoPassMode(int mode);
 // Untranslated work-mode name (tr() it in the MainWindowCopy context); null for a mode
 // without a name.
 const char* modeName(int mode);
+// Cover title: translated mode name, panel version and, once the engine has reported one,
+// the engine version, in hexadecimal; empty for a mode without a name.
+QString coverTitle(int mode, uint32_t engineVersion);
+// Name on the status strip: the copy and compare modes by name, any other "Unknown".
+QString stripModeName(int mode);
 
 // Percent of the job done, 64-bit unsigned, truncated; 0 for an empty job.
 uint64_t copyProgress(uint64_t copied, uint64_t compared, uint64_t jobBytes, bool twoPass);

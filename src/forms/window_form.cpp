@@ -104,24 +104,37 @@ BuiltForm buildForm(QMainWindow& window, const WindowForm& form, const FrameFact
     built.grid->setObjectName(QStringLiteral("gridLayout"));
     built.grid->setSpacing(form.spacing);
     built.grid->setContentsMargins(form.margins);
+    const bool besideStrip = form.leadFrame == LeadFrame::BesideStrip;
     if (form.strip == StripPlace::GridRow)
-        built.grid->addWidget(built.strip, 0, 0, 1, form.columns);
+        built.grid->addWidget(built.strip, 0, besideStrip ? 1 : 0, 1,
+                              besideStrip ? form.columns - 1 : form.columns);
     addStripLabels(built.strip, form);
 
-    for (int port = form.firstPort; port <= form.lastPort; ++port) {
-        const GridCell cell = cellOfPort(form, port);
-        if (!cell.valid())
-            continue;
-        QWidget* frame = makeFrame(built.gridParent, port);
+    auto frameFor = [&](QWidget* parent, int port) {
+        QWidget* frame = makeFrame(parent, port);
         frame->setObjectName(QStringLiteral("frame_%1").arg(port));
         frame->setStyleSheet(QString::fromLatin1(form.frameStyle));
         if (auto* qframe = qobject_cast<QFrame*>(frame))
             qframe->setFrameShape(QFrame::StyledPanel);
+        return frame;
+    };
+    for (int port = form.firstPort; port <= form.lastPort; ++port) {
+        const GridCell cell = cellOfPort(form, port);
+        if (!cell.valid())
+            continue;
+        QWidget* frame = frameFor(built.gridParent, port);
         // Cells share the grid evenly whatever their texts ask for; the form fixes the grid.
         frame->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         if (!form.frameMax.isEmpty())
             frame->setMaximumSize(form.frameMax);
         built.grid->addWidget(frame, cell.row, cell.column);
+    }
+    if (besideStrip) {
+        QWidget* lead = frameFor(built.gridParent, 1);
+        lead->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        built.grid->addWidget(lead, 0, 0);
+    } else if (form.leadFrame == LeadFrame::InStrip) {
+        frameFor(built.strip, 1)->setGeometry(form.leadFrameRect);
     }
     // Frame rows and the empty rows of a gap share the height evenly.
     const int firstFrameRow = form.strip == StripPlace::GridRow ? 1 : 0;

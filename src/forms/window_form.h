@@ -29,6 +29,13 @@ enum class StripPlace {
     GridRow, // strip in grid row 0 across all columns, frames below it
 };
 
+// Port 1 placed apart from the port order, as the copier's master.
+enum class LeadFrame {
+    None,
+    BesideStrip, // grid row 0, column 0; the strip takes the rest of the row
+    InStrip,     // inside the strip at leadFrameRect
+};
+
 enum class LabelRole { Mode, Caption, Value };
 
 struct StripLabel {
@@ -69,6 +76,8 @@ struct WindowForm {
     int captionPoints = 12; // captions and values
     int modePoints = 16;    // the work-mode label
     QSize frameMax;         // empty: no limit
+    LeadFrame leadFrame = LeadFrame::None;
+    QRect leadFrameRect;
     const char* frameStyle = "background:#fff";
     // Extra widgets some forms carry (a frame inside the strip, a button); may be empty.
     std::function<void(QMainWindow&, BuiltForm&)> decorate;

@@ -27,10 +27,13 @@ public:
     void stop();
     // Re-numbers every handled frame, which also forgets what it showed.
     void updateSetting();
+    // Gives every frame the title of the settings in force (after a settings change).
+    void retitleFrames();
 
     // Board power of this machine, used to switch the boards off after a run; null where
     // the machine has none.
     void setBoardPower(BoardPower* power) { mBoardPower = power; }
+    BoardPower* boardPower() const { return mBoardPower; }
     const WindowActivity& activity() const { return mActivity; }
     const QString& modeTitle() const { return mModeTitle; }
     const forms::WindowForm& form() const { return mForm; }
@@ -38,6 +41,10 @@ public:
 public slots:
     // One refresh tick.
     void update();
+
+protected:
+    // Opens the settings dialog of the machine (mainwindow_press.cpp).
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     struct Port {

@@ -1,0 +1,147 @@
+#include "burnin/mainwindowburnin.h"
+
+#include "app/log_file.h"
+#include "app/screen.h"
+#include "burnin/framebn.h"
+#include "dialogs/settings_dialog_choice.h"
+#include "forms/copier_forms.h"
+#include "forms/strip_labels.h"
+#include "link/engine_messages.h"
+#include "settings/settings.h"
+#include "tester/mainwindow.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QTimer>
+
+MainWindowBurnin* burninWindow = nullptr;
+
+using namespace burnin;
+
+namespace {
+const char* const kCounterNames[6] = {"currentWorking", "currentSuccess", "currentFail",
+                                      "totalSuccess",   "totalFail",      "totalWorked"};
+} // namespace
+
+MainWindowBurnin::MainWindowBurnin(QWidget* parent, int portCount)
+    : QMainWindow(parent), mTimer(new QTimer(this)),
+      mForm(forms::chooseForm(
+          forms::burninForms(), portCount,
+          forms::burninFormVariant(portCount, mSetting.machine_type, mSetting.machine_variant))),
+      mPortCount(portCount), mPause(h2::realPause) {
+    const int variant = mSetting.machine_variant;
+    forms::buildForm(*this, mForm, [portCount, variant](QWidget* parent, int) {
+        return new FrameBn(parent, portCount, variant);
+    });
+    // Made once: the title keeps the engine version known now for the life of the window.
+    mTitleText = coverTitle(Info.read<uint32_t>(offsetof(StatusHeader, engineVersion)));
+    for (int i = 1; i <= portCount; ++i) {
+        auto* frame = findChild<FrameBn*>(QStringLiteral("frame_%1").arg(i));
+        mFrames.push_back(frame);
+        if (!frame)
+            continue;
+        frame->setNumber(i);
+        frame->setTitle(mTitleText);
+        frame->setPort(i - 1);
+    }
+    mStatusWidget = findChild<QWidget*>(QStringLiteral("StatusWidget"));
+    if (mStatusWidget) {
+        for (int i = 0; i < 6; ++i)
+            mCounterLabels[i] = mStatusWidget->findChild<QLabel*>(kCounterNames[i]);
+        if (portCount > 8)
+            addBrandLabels(mStatusWidget);
+    }
+    connect(mTimer, &QTimer::timeout, this, &MainWindowBurnin::JobUiChange);
+    connect(this, &MainWindowBurnin::stopSignal, this, &MainWindowBurnin::stopslot);
+    connect(this, &MainWindowBurnin::startSignal, this, &MainWindowBurnin::startslot);
+}
+
+MainWindowBurnin::~MainWindowBurnin() = default;
+
+void MainWindowBurnin::start() {
+    emit startSignal();
+}
+
+void MainWindowBurnin::stop() {
+    emit stopSignal();
+    mPause(2000);
+}
+
+bool MainWindowBurnin::running() const {
+    return mTimer->isActive();
+}
+
+void MainWindowBurnin::startslot() {
+    showMainWindow(this, h2::ShowAs::Maximized);
+    mTimer->start(1000);
+}
+
+void MainWindowBurnin::stopslot() {
+    hide();
+    mTimer->stop();
+}
+
+void MainWindowBurnin::JobUiChange() {
+    mWorking = mSuccess = mFail = 0;
+    Info.snapshot(mBlock);
+    for (FrameBn* frame : mFrames) {
+        if (!frame)
+            continue;
+        switch (frame->update(mBlock, mSetting)) {
+        case Counter::Working:
+            ++mWorking;
+            break;
+        case Counter::Success:
+            ++mSuccess;
+            break;
+        case Counter::Fail:
+            ++mFail;
+            break;
+        case Counter::None:
+            break;
+        }
+    }
+    if (!mStatusWidget)
+        return;
+    const QString grey = QStringLiteral("background:#dad7d3");
+    // Restyling repolishes every label of the strip: an unchanged colour is not set again.
+    if (mStatusWidget->styleSheet() != grey)
+        mStatusWidget->setStyleSheet(grey);
+    const StatusHeader header = mBlock.header();
+    const int values[6] = {mWorking,         mSuccess,          mFail, header.totalSuccess,
+                           header.totalFail, header.totalWorked};
+    for (int i = 0; i < 6; ++i) {
+        if (mCounterLabels[i])
+            mCounterLabels[i]->setText(QString::number(values[i]));
+    }
+}
+
+bool MainWindowBurnin::anyPortBusy() const {
+    StatusBlock block;
+    Info.snapshot(block);
+    for (int i = 0; i < mPortCount; ++i) {
+        if (block.burninPort(i).busy != 0)
+            return true;
+    }
+    return false;
+}
+
+void MainWindowBurnin::mousePressEvent(QMouseEvent*) {
+    if (anyPortBusy())
+        return;
+    if (execSettingsDialog(burninPressDialog(mSetting.machine_variant), this) != QDialog::Accepted)
+        return;
+    LOGD("dialog accepted \n\r");
+    if (mSetting.mode == kModeBurnin && burninWindow) {
+        LOGD("will change to burnin test\n\r");
+    } else if (mainWindow) {
+        LOGD("will change to h2 test\n\r");
+        hide();
+        stop();
+        showMainWindow(mainWindow, h2::ShowAs::Maximized);
+        mainWindow->start();
+    }
+    sendSetting();
+    writeSetting();
+    LOGD("accept ok\n\r");
+}

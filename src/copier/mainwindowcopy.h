@@ -1,0 +1,73 @@
+#pragma once
+// The duplicator's window: the master frame, one frame per target and a status strip with
+// the counters of the last tick, the engine's totals and, on the large machines, a button
+// that names the slowest target. Once started it refreshes every second from one snapshot
+// of the status block; a press opens the copier's settings dialog.
+
+#include "forms/window_form.h"
+#include "hardware/power_off_latch.h"
+#include "hardware/window_activity.h"
+#include "link/status_block.h"
+
+#include <QMainWindow>
+#include <vector>
+
+class Frame_dd;
+class Frame_dst;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+class MainWindowCopy final : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindowCopy(QWidget* parent, int portCount);
+    ~MainWindowCopy() override;
+
+    // Titles and numbers the frames for the current mode, fills the strip, starts the timer.
+    void start();
+    void stop();
+
+    // Board power of this machine; null where the machine has none.
+    void setBoardPower(BoardPower* power) { mBoardPower = power; }
+    const WindowActivity& activity() const { return mActivity; }
+    int lowestPort() const { return mLowestPort; }
+    const forms::WindowForm& form() const { return mForm; }
+
+public slots:
+    void onLowspeedClicked(bool checked);
+    // One refresh tick.
+    void JobUiChange();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    struct Target {
+        int port; // record index, 1 to N-1
+        Frame_dst* frame;
+    };
+    void showCounters(const StatusHeader& header);
+    void switchToTester();
+
+    QTimer* mTimer;
+    int mWorking = 0;
+    int mSuccess = 0;
+    int mFail = 0;
+    const forms::WindowForm& mForm;
+    const int mPortCount;
+    WindowActivity mActivity; // mRunning, mWorkingLast, mConnected
+    PowerOffLatch mPowerOff;  // mWasWorking
+    QPushButton* mLowestButton = nullptr;
+    int mLowestPort = -1;
+    BoardPower* mBoardPower = nullptr;
+    Frame_dd* mMaster = nullptr;
+    std::vector<Target> mTargets;
+    QWidget* mStatusWidget = nullptr;
+    QLabel* mWorkingMode = nullptr;
+    QLabel* mCounterLabels[6] = {};
+    bool mBrandShown = false;
+    StatusBlock mBlock; // this tick's snapshot
+};
+
+extern MainWindowCopy* copyWindow;

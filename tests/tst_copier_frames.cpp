@@ -92,7 +92,7 @@ private slots:
     void masterStatusTexts_data();
     void masterStatusTexts();
     void masterStrangeConnectChangesNothing();
-    void smallMachineFonts();
+    void fontsByMachine();
 };
 
 void CopierFrames::progress_data() {
@@ -525,7 +525,7 @@ void CopierFrames::masterStrangeConnectChangesNothing() {
     QCOMPARE(occurrences(capture, "Error disk connect state 5"), 1);
 }
 
-void CopierFrames::smallMachineFonts() {
+void CopierFrames::fontsByMachine() {
     Frame_dd master(nullptr, 8);
     Frame_dst target(nullptr, 8);
     Frame_dst large(nullptr, 9);
@@ -537,6 +537,13 @@ void CopierFrames::smallMachineFonts() {
     QCOMPARE(master.findChild<QLabel*>("copyData")->font().pointSize(), 8);
     QCOMPARE(master.findChild<QLabel*>("label_4_3")->font().pointSize(), 8);
     QCOMPARE(target.findChild<QLabel*>("label_4_3")->font().pointSize(), 8);
+    // Ten rows in about 120 pixels: the large machines' frames take 6 points.
+    for (int ports : {64, 121}) {
+        Frame_dd compactMaster(nullptr, ports);
+        Frame_dst compactTarget(nullptr, ports);
+        QCOMPARE(compactMaster.findChild<QLabel*>("dataCloned")->font().pointSize(), 6);
+        QCOMPARE(compactTarget.findChild<QLabel*>("label_status")->font().pointSize(), 6);
+    }
 }
 
 QTEST_MAIN(CopierFrames)

@@ -29,6 +29,9 @@ void showSmart(QLabel* label, const char* name, uint64_t value) {
 FrameBn::FrameBn(QWidget* parent, int portCount, int machineVariant)
     : QFrame(parent), ui(new Ui::FrameBn) {
     ui->setupUi(this);
+    // The colour of the port is the frame's own background, painted from its style sheet.
+    setAttribute(Qt::WA_StyledBackground);
+    setFormFont(this, 6, {});
     const copier::CoverSizes sizes = burninCover(portCount, machineVariant);
     if (!sizes.frame.isEmpty())
         setFixedSize(sizes.frame);

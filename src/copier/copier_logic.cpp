@@ -219,6 +219,10 @@ CoverSizes targetCover(int portCount) {
     return {row->targetMask, row->targetTitle, fixedFrame(portCount)};
 }
 
+bool compactFrames(int portCount) {
+    return portCount >= 64;
+}
+
 QString coverTitleStyle(int portCount) {
     const int pixels = (portCount == 4 || portCount == 8) ? 36 : 16;
     return QStringLiteral("color:rgba(0, 0, 0, 200);font-size:%1px;text-align:left;").arg(pixels);

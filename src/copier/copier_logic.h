@@ -98,5 +98,8 @@ struct CoverSizes {
 CoverSizes masterCover(int portCount);
 CoverSizes targetCover(int portCount);
 QString coverTitleStyle(int portCount);
+// Frames of the 64- and 121-port machines are about 120 pixels high for ten rows: they take
+// the window's 6-point font and no spacing.
+bool compactFrames(int portCount);
 
 } // namespace copier

@@ -13,6 +13,17 @@ using namespace copier;
 Frame_dd::Frame_dd(QWidget* parent, int portCount)
     : QWidget(parent), ui(new Ui::Frame_dd), mPortCount(portCount) {
     ui->setupUi(this);
+    // The colour of the port is the frame's own background, painted from its style sheet.
+    setAttribute(Qt::WA_StyledBackground);
+    const bool compact = compactFrames(portCount);
+    setFormFont(this, compact ? 6 : 8, {});
+    if (compact) {
+        ui->gridLayout->setContentsMargins(2, 0, 2, 0);
+        ui->gridLayout->setVerticalSpacing(0);
+    }
+    // Small machines have room for large figures.
+    if (portCount < 9)
+        setFormFont(this, 20, {ui->copyData, ui->label_4_3, ui->progressBar});
     const CoverSizes sizes = masterCover(portCount);
     if (!sizes.frame.isEmpty())
         setFixedSize(sizes.frame);
@@ -23,16 +34,6 @@ Frame_dd::Frame_dd(QWidget* parent, int portCount)
     mMask->setStyleSheet(QString::fromLatin1(kGrey));
     // Empty until a tick finds a disk: the bar shows with the figures.
     ui->progressBar->hide();
-    if (portCount < 9) {
-        for (QLabel* label : findChildren<QLabel*>()) {
-            if (label == mMask || label == mTitle || label == ui->copyData ||
-                label == ui->label_4_3)
-                continue;
-            QFont font = label->font();
-            font.setPointSize(20);
-            label->setFont(font);
-        }
-    }
 }
 
 Frame_dd::~Frame_dd() = default;

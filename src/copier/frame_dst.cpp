@@ -19,6 +19,17 @@ QString sizeText(double bytes) {
 Frame_dst::Frame_dst(QWidget* parent, int portCount)
     : QWidget(parent), ui(new Ui::Frame_dst), mPortCount(portCount) {
     ui->setupUi(this);
+    // The colour of the port is the frame's own background, painted from its style sheet.
+    setAttribute(Qt::WA_StyledBackground);
+    const bool compact = compactFrames(portCount);
+    setFormFont(this, compact ? 6 : 8, {});
+    if (compact) {
+        ui->gridLayout->setContentsMargins(2, 0, 2, 0);
+        ui->gridLayout->setVerticalSpacing(0);
+    }
+    // Small machines have room for large figures.
+    if (portCount < 9)
+        setFormFont(this, 20, {ui->label_4_3, ui->progressBar});
     const CoverSizes sizes = targetCover(portCount);
     if (!sizes.frame.isEmpty())
         setFixedSize(sizes.frame);
@@ -29,16 +40,6 @@ Frame_dst::Frame_dst(QWidget* parent, int portCount)
     mMask->setStyleSheet(QString::fromLatin1(kGrey));
     // Empty until a tick finds a disk: the bar shows with the figures.
     ui->progressBar->hide();
-    // Small machines have room for large figures.
-    if (portCount < 9) {
-        for (QLabel* label : findChildren<QLabel*>()) {
-            if (label == mMask || label == mTitle || label == ui->label_4_3)
-                continue;
-            QFont font = label->font();
-            font.setPointSize(20);
-            label->setFont(font);
-        }
-    }
 }
 
 Frame_dst::~Frame_dst() = default;

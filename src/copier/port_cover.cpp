@@ -2,7 +2,9 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QResizeEvent>
+#include <algorithm>
 
 namespace {
 
@@ -69,4 +71,16 @@ void showPortCover(QLabel* mask, QLabel* title, const char* maskStyle) {
 void hidePortCover(QLabel* mask, QLabel* title) {
     mask->hide();
     title->hide();
+}
+
+void setFormFont(QWidget* frame, int points, std::initializer_list<const QWidget*> keep) {
+    for (QWidget* w : frame->findChildren<QWidget*>()) {
+        if (!qobject_cast<QLabel*>(w) && !qobject_cast<QProgressBar*>(w))
+            continue;
+        if (std::find(keep.begin(), keep.end(), w) != keep.end())
+            continue;
+        QFont font = w->font();
+        font.setPointSize(points);
+        w->setFont(font);
+    }
 }

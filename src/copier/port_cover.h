@@ -4,6 +4,7 @@
 
 #include <QSize>
 #include <QString>
+#include <initializer_list>
 
 class QLabel;
 class QWidget;
@@ -20,3 +21,8 @@ PortCover makePortCover(QWidget* frame, QSize maskSize, QSize titleSize, const Q
 // Shows mask and title with the mask in `maskStyle`.
 void showPortCover(QLabel* mask, QLabel* title, const char* maskStyle);
 void hidePortCover(QLabel* mask, QLabel* title);
+
+// Gives every label and progress bar of a frame the point size, except `keep`; call it before
+// the cover exists. Set one by one: under style sheets children do not inherit their frame's
+// font.
+void setFormFont(QWidget* frame, int points, std::initializer_list<const QWidget*> keep);

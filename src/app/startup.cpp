@@ -66,8 +66,10 @@ void createAndShowWindows() {
     }
     mainWindow = new MainWindow(nullptr, mSetting.port_count);
     mainWindow->setBoardPower(processBoardPower());
-    if (choice.createCopier)
+    if (choice.createCopier) {
         copyWindow = new MainWindowCopy(nullptr, mSetting.port_count);
+        copyWindow->setBoardPower(processBoardPower());
+    }
     if (choice.createBurnin)
         burninWindow = new MainWindowBurnin(nullptr, mSetting.port_count);
     switch (choice.shown) {

@@ -544,6 +544,38 @@ V%L1
         <source>数据比较</source>
         <translation>数据比较</translation>
     </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unknown</translation>
+    </message>
+    <message>
+        <source>源</source>
+        <translation>源</translation>
+    </message>
+    <message>
+        <source>总数</source>
+        <translation>总数</translation>
+    </message>
+    <message>
+        <source>成功总数</source>
+        <translation>成功总数</translation>
+    </message>
+    <message>
+        <source>失败总数</source>
+        <translation>失败总数</translation>
+    </message>
+    <message>
+        <source>工作中</source>
+        <translation>工作中</translation>
+    </message>
+    <message>
+        <source>当前成功</source>
+        <translation>当前成功</translation>
+    </message>
+    <message>
+        <source>当前失败</source>
+        <translation>当前失败</translation>
+    </message>
 </context>
 <context>
     <name>SettingDialog</name>

@@ -544,6 +544,38 @@ V%L1
         <source>数据比较</source>
         <translation>Data Compare</translation>
     </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unknown</translation>
+    </message>
+    <message>
+        <source>源</source>
+        <translation>Master</translation>
+    </message>
+    <message>
+        <source>总数</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>成功总数</source>
+        <translation>Total passed</translation>
+    </message>
+    <message>
+        <source>失败总数</source>
+        <translation>Total failed</translation>
+    </message>
+    <message>
+        <source>工作中</source>
+        <translation>Working</translation>
+    </message>
+    <message>
+        <source>当前成功</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>当前失败</source>
+        <translation>Failed</translation>
+    </message>
 </context>
 <context>
     <name>SettingDialog</name>

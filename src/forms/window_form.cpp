@@ -16,16 +16,16 @@ constexpr int kWindowPoints = 6;
 void addStripLabels(QWidget* strip, const WindowForm& form) {
     if (!form.stripLabels)
         return;
-    for (const StripLabel& spec : *form.stripLabels) {
+    for (const StripLabel& entry : *form.stripLabels) {
         auto* label = new QLabel(strip);
-        label->setObjectName(QString::fromLatin1(spec.name));
-        label->setGeometry(spec.geometry);
+        label->setObjectName(QString::fromLatin1(entry.name));
+        label->setGeometry(entry.geometry);
         QFont font = label->font();
-        font.setPointSize(spec.role == LabelRole::Mode ? form.modePoints : form.captionPoints);
+        font.setPointSize(entry.role == LabelRole::Mode ? form.modePoints : form.captionPoints);
         label->setFont(font);
-        label->setText(spec.role == LabelRole::Value
-                           ? QString::fromUtf8(spec.text)
-                           : QCoreApplication::translate(form.context, spec.text));
+        label->setText(entry.role == LabelRole::Value
+                           ? QString::fromUtf8(entry.text)
+                           : QCoreApplication::translate(form.context, entry.text));
     }
 }
 } // namespace

@@ -62,14 +62,19 @@ void TestSettings::lineSyntax_data() {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<int>("mode");
     QTest::addColumn<QByteArray>("message");
-    QTest::newRow("spaced") << QByteArray("mode = 3\n") << 3 << QByteArray("Loading.....name= mode val 3");
-    QTest::newRow("value glued") << QByteArray("mode =3\n") << 3 << QByteArray("Loading.....name= mode val 3");
-    QTest::newRow("key glued") << QByteArray("mode=3\n") << 5 << QByteArray("Can not parse ret=1 mode=3");
-    QTest::newRow("no equals") << QByteArray("mode 3\n") << 5 << QByteArray("Can not parse ret=1 mode 3");
+    QTest::newRow("spaced") << QByteArray("mode = 3\n") << 3
+                            << QByteArray("Loading.....name= mode val 3");
+    QTest::newRow("value glued") << QByteArray("mode =3\n") << 3
+                                 << QByteArray("Loading.....name= mode val 3");
+    QTest::newRow("key glued") << QByteArray("mode=3\n") << 5
+                               << QByteArray("Can not parse ret=1 mode=3");
+    QTest::newRow("no equals") << QByteArray("mode 3\n") << 5
+                               << QByteArray("Can not parse ret=1 mode 3");
     QTest::newRow("blank line") << QByteArray("\n") << 5 << QByteArray("Can not parse ret=-1");
     QTest::newRow("blanks only") << QByteArray("   \n") << 5 << QByteArray("Can not parse ret=-1");
     QTest::newRow("comment") << QByteArray("#mode = 3\n") << 5 << QByteArray();
-    QTest::newRow("case matters") << QByteArray("MODE = 3\n") << 5 << QByteArray("Loading.....name= MODE val 3");
+    QTest::newRow("case matters") << QByteArray("MODE = 3\n") << 5
+                                  << QByteArray("Loading.....name= MODE val 3");
     QTest::newRow("key over 31") << QByteArray("m" + QByteArray(31, 'x') + " = 3\nmode = 2\n") << 2
                                  << QByteArray("Can not parse ret=2 m" + QByteArray(31, 'x'));
     QTest::newRow("value over 31") << QByteArray("mode = 1" + QByteArray(31, '0') + "\n") << 5
@@ -100,18 +105,21 @@ void TestSettings::valueConversion_data() {
     const int readSpeed = offsetof(SettingRecord, read_speed);
     const int copyCap = offsetof(SettingRecord, copy_cap);
     QTest::newRow("speed truncated") << QByteArray("write_speed = 12.9\n") << writeSpeed << 12;
-    QTest::newRow("negative speed toward zero") << QByteArray("read_speed = -3.7\n") << readSpeed << -3;
+    QTest::newRow("negative speed toward zero")
+        << QByteArray("read_speed = -3.7\n") << readSpeed << -3;
     QTest::newRow("digits then junk") << QByteArray("copy_cap = 7x\n") << copyCap << 7;
     QTest::newRow("no digits") << QByteArray("copy_cap = x\n") << copyCap << 0;
-    QTest::newRow("integer key ignores fraction") << QByteArray("copy_cap = 12.9\n") << copyCap << 12;
+    QTest::newRow("integer key ignores fraction")
+        << QByteArray("copy_cap = 12.9\n") << copyCap << 12;
     QTest::newRow("negative") << QByteArray("copy_cap = -1\n") << copyCap << -1;
-    QTest::newRow("huge saturates") << QByteArray("copy_cap = 99999999999\n") << copyCap << INT32_MAX;
+    QTest::newRow("huge saturates")
+        << QByteArray("copy_cap = 99999999999\n") << copyCap << INT32_MAX;
     QTest::newRow("colour key") << QByteArray("capfil_color_9 = 255\n")
                                 << int(offsetof(SettingRecord, capfil_color) + 32) << 255;
     QTest::newRow("grade bound") << QByteArray("capfil_low_2 = 77\n")
                                  << int(offsetof(SettingRecord, capfil_low) + 4) << 77;
-    QTest::newRow("profile never from file") << QByteArray("port_count = 99\n")
-                                             << int(offsetof(SettingRecord, port_count)) << 32;
+    QTest::newRow("profile never from file")
+        << QByteArray("port_count = 99\n") << int(offsetof(SettingRecord, port_count)) << 32;
 }
 
 void TestSettings::valueConversion() {
@@ -127,11 +135,15 @@ void TestSettings::valueConversion() {
 void TestSettings::capacityTestDerivation_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("capacityTest");
-    QTest::newRow("percent") << QByteArray("testSizeMode = 0\ntestSizePercent = 80\ncapacity_test = 55\n") << 80;
+    QTest::newRow("percent") << QByteArray(
+                                    "testSizeMode = 0\ntestSizePercent = 80\ncapacity_test = 55\n")
+                             << 80;
     QTest::newRow("megabytes") << QByteArray("testSizeMode = 1\ntestSizeM = 10\n") << 10240;
     QTest::newRow("preset") << QByteArray("testSizeMode = 2\ntestSizeReg = 2048\n") << 2048;
-    QTest::newRow("none keeps the line") << QByteArray("testSizeMode = -1\ncapacity_test = 55\n") << 55;
-    QTest::newRow("unknown mode keeps the line") << QByteArray("testSizeMode = 9\ncapacity_test = 56\n") << 56;
+    QTest::newRow("none keeps the line")
+        << QByteArray("testSizeMode = -1\ncapacity_test = 55\n") << 55;
+    QTest::newRow("unknown mode keeps the line")
+        << QByteArray("testSizeMode = 9\ncapacity_test = 56\n") << 56;
     QTest::newRow("default") << QByteArray("mode = 1\n") << 100;
 }
 
@@ -199,13 +211,15 @@ void TestSettings::storedFormAndOrder() {
     QCOMPARE(settings::storeFile(r, ".h2config"), 0);
     const QByteArray stored = readAll(work.file(".h2config"));
 
-    QList<QByteArray> expected = {"format_type", "mode", "need_format", "write_speed", "read_speed",
-                                  "copy_cap", "copy_err", "test_block", "copy_block", "pre_format",
-                                  "after_format", "analysisPre", "volumekeep", "burnin_block",
-                                  "burnin_cycle", "burnin_data", "burnin_content", "burnin_time",
-                                  "language", "wipe_mode", "createMBR", "MASTERCLEAR",
-                                  "testSizeMode", "testSizePercent", "testSizeM", "testSizeReg",
-                                  "COPYTIMECOUNT", "capfil_test_enable", "capfil_format_enable"};
+    QList<QByteArray> expected = {
+        "format_type",         "mode",         "need_format",   "write_speed",
+        "read_speed",          "copy_cap",     "copy_err",      "test_block",
+        "copy_block",          "pre_format",   "after_format",  "analysisPre",
+        "volumekeep",          "burnin_block", "burnin_cycle",  "burnin_data",
+        "burnin_content",      "burnin_time",  "language",      "wipe_mode",
+        "createMBR",           "MASTERCLEAR",  "testSizeMode",  "testSizePercent",
+        "testSizeM",           "testSizeReg",  "COPYTIMECOUNT", "capfil_test_enable",
+        "capfil_format_enable"};
     for (const char* group : {"capfil_enable_", "capfil_low_", "capfil_high_", "capfil_color_"})
         for (int n = 1; n <= 9; ++n)
             expected << QByteArray(group) + QByteArray::number(n);
@@ -277,13 +291,14 @@ void TestSettings::fixedMachineFile_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QList<int>>("profile");
     QTest::addColumn<QByteArray>("message");
-    QTest::newRow("comment then profile") << QByteArray("# cabinet\n48 0 3 0\n") << QList<int>{48, 0, 3, 0}
-                                          << QByteArray();
+    QTest::newRow("comment then profile")
+        << QByteArray("# cabinet\n48 0 3 0\n") << QList<int>{48, 0, 3, 0} << QByteArray();
     QTest::newRow("two numbers") << QByteArray("8 2\n") << QList<int>{8, 2, 3, 0}
                                  << QByteArray("Can not parse ret=2 8 2");
-    QTest::newRow("first full line wins") << QByteArray("121 0 1 2\n8 2 0 3\n") << QList<int>{121, 0, 1, 2}
-                                          << QByteArray();
-    QTest::newRow("missing") << QByteArray() << QList<int>{32, 0, 3, 0} << QByteArray("Fail to open fix");
+    QTest::newRow("first full line wins")
+        << QByteArray("121 0 1 2\n8 2 0 3\n") << QList<int>{121, 0, 1, 2} << QByteArray();
+    QTest::newRow("missing") << QByteArray() << QList<int>{32, 0, 3, 0}
+                             << QByteArray("Fail to open fix");
 }
 
 void TestSettings::fixedMachineFile() {
@@ -307,7 +322,9 @@ void TestSettings::fixedMachineFile() {
 }
 
 namespace {
-bool cutPower() { return false; }
+bool cutPower() {
+    return false;
+}
 } // namespace
 
 void TestSettings::interruptedStoreKeepsOldFile() {

@@ -175,8 +175,12 @@ void TestUtilities::mountTable_data() {
     const QByteArray other = "/dev/sda1 /home/orangepi/logs vfat rw 0 0\n";
     QTest::newRow("no table") << QByteArray() << 0;
     QTest::newRow("not listed") << other << 0;
-    QTest::newRow("read-write") << other + "/dev/mmcblk0p3 /home/orangepi/log ext4 rw,relatime 0 0\n" << 1;
-    QTest::newRow("read-only") << QByteArray("/dev/mmcblk0p3 /home/orangepi/log ext4 ro,relatime 0 0\n") << 2;
+    QTest::newRow("read-write") << other +
+                                       "/dev/mmcblk0p3 /home/orangepi/log ext4 rw,relatime 0 0\n"
+                                << 1;
+    QTest::newRow("read-only") << QByteArray(
+                                      "/dev/mmcblk0p3 /home/orangepi/log ext4 ro,relatime 0 0\n")
+                               << 2;
     QTest::newRow("last entry decides") << QByteArray("a /home/orangepi/log ext4 ro,noatime 0 0\n"
                                                       "b /home/orangepi/log ext4 rw,noatime 0 0\n")
                                         << 1;

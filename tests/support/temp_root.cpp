@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <unistd.h>
 
-TempRoot::TempRoot() { h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString())); }
+TempRoot::TempRoot() {
+    h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString()));
+}
 
 TempRoot::~TempRoot() = default;
 
@@ -22,7 +24,9 @@ TempWorkDir::TempWorkDir() {
         qFatal("cannot enter %s", qPrintable(mDir.path()));
 }
 
-TempWorkDir::~TempWorkDir() { (void)!chdir(mPrevious.constData()); }
+TempWorkDir::~TempWorkDir() {
+    (void)!chdir(mPrevious.constData());
+}
 
 QByteArray readAll(const QString& file) {
     QFile f(file);

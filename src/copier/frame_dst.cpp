@@ -61,11 +61,14 @@ bool Frame_dst::covered() const {
 }
 
 void Frame_dst::showEmpty() {
+    // Also while the cover is up from the start: the frame around it takes the cover's grey.
+    const QString grey = QString::fromLatin1(kGrey);
+    if (styleSheet() != grey)
+        setStyleSheet(grey);
     if (!mMask->isHidden())
         return;
     ui->progressBar->hide();
     showPortCover(mMask, mTitle, kGrey);
-    setStyleSheet(QString::fromLatin1(kGrey));
 }
 
 Counter Frame_dst::update(const StatusBlock& block, const SettingRecord& setting) {

@@ -2,6 +2,7 @@
 
 #include "app/log_file.h"
 #include "app/version.h"
+#include "forms/strip_labels.h"
 #include "forms/tester_forms.h"
 #include "settings/settings.h"
 #include "tester/frame.h"
@@ -21,20 +22,6 @@ bool skipsFirstPort(int portCount) {
 
 uint32_t engineVersionNow() {
     return Info.read<uint32_t>(offsetof(StatusHeader, engineVersion));
-}
-
-QLabel* makeStripLabel(QWidget* strip, const QString& text, int points, bool bold, QRect at) {
-    auto* label = new QLabel(strip);
-    QFont font = label->font();
-    font.setPointSize(points);
-    if (bold)
-        font.setWeight(QFont::Bold);
-    label->setFont(font);
-    label->setGeometry(at);
-    label->setStyleSheet(tester::kGrey);
-    label->setText(text);
-    label->show();
-    return label;
 }
 
 // Counter labels in the order the tick fills them.
@@ -118,10 +105,7 @@ void MainWindow::showBrandLabels() {
     if (mBrandShown)
         return;
     mBrandShown = true;
-    makeStripLabel(mStatusWidget, QStringLiteral("Tervan拷贝机"), 16, true,
-                   QRect(1716, 0, 150, 50));
-    makeStripLabel(mStatusWidget, QStringLiteral("-KALMO技术-"), 10, false,
-                   QRect(1730, 40, 150, 12));
+    addBrandLabels(mStatusWidget);
     makeStripLabel(mStatusWidget, QStringLiteral("V") + hexVersion(kPanelVersion), 8, false,
                    QRect(1750, 60, 150, 12));
 }

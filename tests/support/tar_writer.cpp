@@ -1,18 +1,23 @@
 #include "support/tar_writer.h"
 
+#include <array>
 #include <cstring>
 #include <zlib.h>
 
 namespace {
 
+// Zero-padded octal in width - 1 digits and a terminating NUL, as ustar numbers are.
 void octal(char* field, size_t width, unsigned long long value) {
-    snprintf(field, width, "%0*llo", int(width - 1), value);
+    field[width - 1] = '\0';
+    for (size_t i = width - 1; i-- > 0; value >>= 3)
+        field[i] = char('0' + (value & 7));
 }
 
 QByteArray header(const QByteArray& name, char type, qint64 size, int mode,
                   const QByteArray& link = QByteArray()) {
-    QByteArray h(512, '\0');
-    char* p = h.data();
+    // A plain buffer: the compiler cannot see through QByteArray's storage and warns.
+    std::array<char, 512> block{};
+    char* p = block.data();
     // Names over 100 bytes are split into the ustar prefix and name fields.
     QByteArray shortName = name;
     if (name.size() > 100) {
@@ -34,8 +39,8 @@ QByteArray header(const QByteArray& name, char type, qint64 size, int mode,
     unsigned sum = 0;
     for (int i = 0; i < 512; ++i)
         sum += static_cast<unsigned char>(p[i]);
-    snprintf(p + 148, 8, "%06o", sum);
-    return h;
+    octal(p + 148, 7, sum);
+    return QByteArray(block.data(), int(block.size()));
 }
 
 QByteArray padded(const QByteArray& data) {

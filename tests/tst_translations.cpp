@@ -1,9 +1,12 @@
 // The catalogues: complete and current against the code and the forms, the built English
-// catalogue answers with its texts and keeps their placeholders, and a language chosen in
-// the tester dialog reaches the open window on its next refresh.
+// catalogue answers with its texts and keeps their placeholders, a language chosen in the
+// tester dialog reaches the open window on its next refresh, and the fixed captions of every
+// built window follow it at once.
 
 #include "app/globals.h"
 #include "app/translation.h"
+#include "burnin/mainwindowburnin.h"
+#include "copier/mainwindowcopy.h"
 #include "dialogs/settingdialog.h"
 #include "link/status_block.h"
 #include "platform/desktop_platform.h"
@@ -80,6 +83,46 @@ QStringList shape(const QString& text) {
     return marks;
 }
 
+// Accepts the tester dialog with the language chosen.
+void chooseLanguage(int language) {
+    SettingDialog dialog;
+    dialog.findChild<QComboBox*>(QStringLiteral("language"))->setCurrentIndex(language);
+    dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
+        ->button(QDialogButtonBox::Ok)
+        ->click();
+}
+
+// The panel's catalogues in a scratch working directory, Chinese loaded into gTranslator.
+class LanguageBed {
+public:
+    LanguageBed() {
+        h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString()));
+        for (const char* qm : {"en.qm", "ch.qm"})
+            mReady = mReady && QFile::copy(binaryDir() + "/" + qm, mWork.filePath(qm));
+        mReady = mReady && QDir::setCurrent(mWork.path());
+        gTranslator = &mTranslator;
+        mReady = mReady && loadTranslation(mTranslator, 0);
+        QCoreApplication::installTranslator(&mTranslator);
+    }
+    ~LanguageBed() {
+        QCoreApplication::removeTranslator(&mTranslator);
+        gTranslator = nullptr;
+        QDir::setCurrent(mOldDir);
+    }
+    bool ready() const { return mReady && mRoot.isValid() && mWork.isValid(); }
+
+private:
+    QTemporaryDir mRoot, mWork;
+    const QString mOldDir = QDir::currentPath();
+    QTranslator mTranslator;
+    bool mReady = true;
+};
+
+QString labelText(const QWidget* parent, const QString& name) {
+    auto* label = parent ? parent->findChild<QLabel*>(name) : nullptr;
+    return label ? label->text() : QStringLiteral("<missing %1>").arg(name);
+}
+
 void setStatus(int port, uint32_t state) {
     TesterPortRecord r;
     memset(&r, 0, sizeof(r));
@@ -98,6 +141,8 @@ private slots:
     void catalogueCompleteAndCurrent();
     void builtEnglishCatalogue();
     void dialogSwitchReachesOpenWindow();
+    void builtWindowsFollowSwitch_data();
+    void builtWindowsFollowSwitch();
 };
 
 void Translations::catalogueCompleteAndCurrent_data() {
@@ -170,19 +215,8 @@ void Translations::builtEnglishCatalogue() {
 // English chosen and confirmed in the tester dialog: the window's next tick writes its port
 // status in English, with no restart and no call on the window.
 void Translations::dialogSwitchReachesOpenWindow() {
-    QTemporaryDir root, work;
-    QVERIFY(root.isValid() && work.isValid());
-    h2::setPlatform(h2::makeDesktopPlatform(root.path().toStdString()));
-    for (const char* qm : {"en.qm", "ch.qm"})
-        QVERIFY(QFile::copy(binaryDir() + "/" + qm, work.filePath(QLatin1String(qm))));
-    const QString oldDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(work.path()));
-
-    QTranslator translator;
-    gTranslator = &translator;
-    QVERIFY(loadTranslation(translator, 0));
-    QCoreApplication::installTranslator(&translator);
-
+    LanguageBed bed;
+    QVERIFY(bed.ready());
     memset(&mSetting, 0, sizeof(mSetting));
     mSetting.port_count = 48;
     Info.clear();
@@ -190,30 +224,146 @@ void Translations::dialogSwitchReachesOpenWindow() {
     window.show();
     setStatus(5, 1);
     window.update();
-    auto* status = window.findChild<QWidget*>(QStringLiteral("frame_5"))
-                       ? window.findChild<QWidget*>(QStringLiteral("frame_5"))
-                             ->findChild<QLabel*>(QStringLiteral("label_status"))
-                       : nullptr;
+    auto* frame = window.findChild<QWidget*>(QStringLiteral("frame_5"));
+    auto* status = frame ? frame->findChild<QLabel*>(QStringLiteral("label_status")) : nullptr;
     QVERIFY(status);
     QVERIFY2(status->text().startsWith(QStringLiteral("写入:")), qPrintable(status->text()));
 
-    {
-        SettingDialog dialog;
-        dialog.findChild<QComboBox*>(QStringLiteral("language"))->setCurrentIndex(1);
-        dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
-            ->button(QDialogButtonBox::Ok)
-            ->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    }
+    chooseLanguage(1);
     QCOMPARE(mSetting.language, 1);
     QCOMPARE(QCoreApplication::translate("Frame", "写入:"), QStringLiteral("Write:"));
     QVERIFY2(status->text().startsWith(QStringLiteral("写入:")), "changed before the tick");
     window.update();
     QVERIFY2(status->text().startsWith(QStringLiteral("Write:")), qPrintable(status->text()));
+}
 
-    QCoreApplication::removeTranslator(&translator);
-    gTranslator = nullptr;
-    QDir::setCurrent(oldDir);
+enum class Kind { Tester, Copier, Burnin };
+Q_DECLARE_METATYPE(Kind)
+
+void Translations::builtWindowsFollowSwitch_data() {
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<int>("ports");
+    QTest::addColumn<QString>("stripContext");
+    QTest::addColumn<QString>("frameContext");
+    // A caption of the form that nothing writes, and a label the window has written to.
+    QTest::addColumn<QString>("frame");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("captionSource");
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("copier 16, strip above the grid") << Kind::Copier << 16 << "MainWindowCopy"
+                                                     << "Frame_dst"
+                                                     << "frame_4"
+                                                     << "label_3_1"
+                                                     << "  容量"
+                                                     << "dataCloned";
+    QTest::newRow("copier 48, strip in the grid") << Kind::Copier << 48 << "MainWindowCopy"
+                                                  << "Frame_dst"
+                                                  << "frame_40"
+                                                  << "label"
+                                                  << "  拷贝"
+                                                  << "label_3_2";
+    QTest::newRow("copier 121, master in the strip") << Kind::Copier << 121 << "MainWindowCopy"
+                                                     << "Frame_dd"
+                                                     << "frame_1"
+                                                     << "label_3_1"
+                                                     << "  容量"
+                                                     << "capacity";
+    QTest::newRow("burn-in 16") << Kind::Burnin << 16 << "MainWindowCopy"
+                                << "FrameBn"
+                                << "frame_7"
+                                << "testRequiredTime"
+                                << "时间设定"
+                                << "status";
+    QTest::newRow("burn-in 80") << Kind::Burnin << 80 << "MainWindowCopy"
+                                << "FrameBn"
+                                << "frame_80"
+                                << "error"
+                                << "错误"
+                                << "speed";
+    QTest::newRow("tester 121") << Kind::Tester << 121 << "MainWindow"
+                                << "Frame"
+                                << "frame_121"
+                                << "label_1_2"
+                                << "时间"
+                                << "label_status";
+}
+
+// A language switch re-sets what the forms wrote once, in every built window, shown or not:
+// the strip captions, the frames' own captions, the mode name of a started window. Texts
+// the window wrote into the frames stay until its next refresh.
+void Translations::builtWindowsFollowSwitch() {
+    QFETCH(Kind, kind);
+    QFETCH(int, ports);
+    QFETCH(QString, stripContext);
+    QFETCH(QString, frameContext);
+    QFETCH(QString, frame);
+    QFETCH(QString, caption);
+    QFETCH(QString, captionSource);
+    QFETCH(QString, written);
+
+    LanguageBed bed;
+    QVERIFY(bed.ready());
+    memset(&mSetting, 0, sizeof(mSetting));
+    mSetting.port_count = ports;
+    mSetting.machine_type = kind == Kind::Copier ? 1 : 0;
+    mSetting.mode = kind == Kind::Copier ? 3 : kind == Kind::Burnin ? 7 : 1;
+    Info.clear();
+
+    std::unique_ptr<QMainWindow> window;
+    QString modeSource; // the mode name in the strip, empty where the window sets none
+    if (kind == Kind::Copier) {
+        auto* copier = new MainWindowCopy(nullptr, ports);
+        window.reset(copier);
+        copier->start();
+        copier->stop();
+        modeSource = QStringLiteral("全盘拷贝比较");
+    } else if (kind == Kind::Tester) {
+        auto* tester = new MainWindow(nullptr, ports);
+        window.reset(tester);
+        tester->start();
+        tester->stop();
+        modeSource = QStringLiteral("格式化");
+    } else {
+        window.reset(new MainWindowBurnin(nullptr, ports));
+    }
+    QWidget* strip = window->findChild<QWidget*>(QStringLiteral("StatusWidget"));
+    QVERIFY(strip);
+    QWidget* port = window->findChild<QWidget*>(frame);
+    QVERIFY(port);
+    auto* writtenLabel = port->findChild<QLabel*>(written);
+    QVERIFY(writtenLabel);
+    writtenLabel->setText(QStringLiteral("42 GB"));
+
+    // Chinese as built; then English, then Chinese again.
+    const struct {
+        int language;
+        bool english;
+    } steps[] = {{0, false}, {1, true}, {0, false}};
+    for (const auto& step : steps) {
+        if (step.language != mSetting.language)
+            chooseLanguage(step.language);
+        QCOMPARE(mSetting.language, step.language);
+        const auto inForce = [&](const QString& context, const QString& source) {
+            const QString text = QCoreApplication::translate(context.toUtf8().constData(),
+                                                             source.toUtf8().constData());
+            // The catalogue itself must have switched, or the test would prove nothing.
+            return step.english && text == source ? QStringLiteral("<untranslated>") : text;
+        };
+        QTRY_COMPARE(labelText(strip, QStringLiteral("label_2")),
+                     inForce(stripContext, QStringLiteral("成功总数")));
+        QCOMPARE(labelText(strip, QStringLiteral("label_6")),
+                 inForce(stripContext, QStringLiteral("当前失败")));
+        QCOMPARE(labelText(port, caption), inForce(frameContext, captionSource));
+        if (!modeSource.isEmpty())
+            QCOMPARE(labelText(strip, QStringLiteral("workingMode")),
+                     inForce(stripContext, modeSource));
+        if (kind == Kind::Copier)
+            QCOMPARE(labelText(window->findChild<QWidget*>(QStringLiteral("frame_1")),
+                               QStringLiteral("label_no")),
+                     inForce(stripContext, QStringLiteral("源")));
+        QCOMPARE(writtenLabel->text(), QStringLiteral("42 GB"));
+    }
 }
 
 QTEST_MAIN(Translations)

@@ -3,6 +3,7 @@
 #include "app/log_file.h"
 #include "app/size_text.h"
 #include "copier/port_cover.h"
+#include "forms/form_language.h"
 #include "settings/setting_record.h"
 #include "ui_framebn.h"
 
@@ -29,6 +30,7 @@ void showSmart(QLabel* label, const char* name, uint64_t value) {
 FrameBn::FrameBn(QWidget* parent, int portCount, int machineVariant)
     : QFrame(parent), ui(new Ui::FrameBn) {
     ui->setupUi(this);
+    followLanguage(this, [this] { ui->retranslateUi(this); });
     // The colour of the port is the frame's own background, painted from its style sheet.
     setAttribute(Qt::WA_StyledBackground);
     setFormFont(this, 6, {});

@@ -3,6 +3,7 @@
 #include "app/log_file.h"
 #include "app/size_text.h"
 #include "copier/port_cover.h"
+#include "forms/form_language.h"
 #include "settings/setting_record.h"
 #include "ui_frame_dd.h"
 
@@ -13,6 +14,7 @@ using namespace copier;
 Frame_dd::Frame_dd(QWidget* parent, int portCount)
     : QWidget(parent), ui(new Ui::Frame_dd), mPortCount(portCount) {
     ui->setupUi(this);
+    followLanguage(this, [this] { ui->retranslateUi(this); });
     // The colour of the port is the frame's own background, painted from its style sheet.
     setAttribute(Qt::WA_StyledBackground);
     const bool compact = compactFrames(portCount);

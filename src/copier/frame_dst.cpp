@@ -3,6 +3,7 @@
 #include "app/log_file.h"
 #include "app/size_text.h"
 #include "copier/port_cover.h"
+#include "forms/form_language.h"
 #include "settings/setting_record.h"
 #include "ui_frame_dst.h"
 
@@ -19,6 +20,7 @@ QString sizeText(double bytes) {
 Frame_dst::Frame_dst(QWidget* parent, int portCount)
     : QWidget(parent), ui(new Ui::Frame_dst), mPortCount(portCount) {
     ui->setupUi(this);
+    followLanguage(this, [this] { ui->retranslateUi(this); });
     // The colour of the port is the frame's own background, painted from its style sheet.
     setAttribute(Qt::WA_StyledBackground);
     const bool compact = compactFrames(portCount);

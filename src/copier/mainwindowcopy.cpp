@@ -12,6 +12,7 @@
 #include "tester/mainwindow.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -72,7 +73,6 @@ void MainWindowCopy::start() {
     const int mode = mSetting.mode;
     const QString title = coverTitle(mode, engineVersionNow());
     if (mMaster) {
-        mMaster->setNumber(tr("源"));
         mMaster->setTitle(title);
         mMaster->setPort(0);
     }
@@ -82,10 +82,9 @@ void MainWindowCopy::start() {
         t.frame->setTitle(title);
         t.frame->setPort(t.port);
     }
+    showModeTexts(mode);
     if (mStatusWidget) {
         mStatusWidget->setStyleSheet(QString::fromLatin1(kGrey));
-        if (mWorkingMode)
-            mWorkingMode->setText(stripModeName(mode));
         if (mPortCount > 8 && !mBrandShown) {
             addBrandLabels(mStatusWidget);
             mBrandShown = true;
@@ -93,6 +92,20 @@ void MainWindowCopy::start() {
     }
     mTimer->start(1000);
     mActivity.mRunning = 1;
+}
+
+void MainWindowCopy::showModeTexts(int mode) {
+    mShownMode = mode;
+    if (mMaster)
+        mMaster->setNumber(tr("源"));
+    if (mWorkingMode)
+        mWorkingMode->setText(stripModeName(mode));
+}
+
+void MainWindowCopy::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange && mShownMode >= 0)
+        showModeTexts(mShownMode);
 }
 
 void MainWindowCopy::stop() {

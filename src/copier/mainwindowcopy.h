@@ -41,6 +41,8 @@ public slots:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // A language switch: the mode name and the master's number in the new language.
+    void changeEvent(QEvent* event) override;
 
 private:
     struct Target {
@@ -48,6 +50,7 @@ private:
         Frame_dst* frame;
     };
     void showCounters(const StatusHeader& header);
+    void showModeTexts(int mode);
     void switchToTester();
 
     QTimer* mTimer;
@@ -67,7 +70,8 @@ private:
     QLabel* mWorkingMode = nullptr;
     QLabel* mCounterLabels[6] = {};
     bool mBrandShown = false;
-    StatusBlock mBlock; // this tick's snapshot
+    int mShownMode = -1; // the mode of the last start; -1 before the first
+    StatusBlock mBlock;  // this tick's snapshot
 };
 
 extern MainWindowCopy* copyWindow;

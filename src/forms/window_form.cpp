@@ -1,10 +1,12 @@
 #include "forms/window_form.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 
 namespace forms {
 
@@ -13,9 +15,41 @@ constexpr int kWindowWidth = 1920;
 constexpr int kWindowHeight = 1080;
 constexpr int kWindowPoints = 6;
 
+// Sets the strip's captions again in the language in force whenever it changes.
+class StripCaptions final : public QObject {
+public:
+    StripCaptions(QWidget* strip, const char* context) : QObject(strip), mContext(context) {
+        strip->installEventFilter(this);
+    }
+
+    void add(QLabel* label, const char* source) {
+        mCaptions.push_back({label, source});
+        label->setText(QCoreApplication::translate(mContext.constData(), source));
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parent() && event->type() == QEvent::LanguageChange) {
+            for (const Caption& c : mCaptions) {
+                if (c.label)
+                    c.label->setText(QCoreApplication::translate(mContext.constData(), c.source));
+            }
+        }
+        return false;
+    }
+
+private:
+    struct Caption {
+        QPointer<QLabel> label;
+        const char* source; // a literal of the form tables
+    };
+    const QByteArray mContext;
+    std::vector<Caption> mCaptions;
+};
+
 void addStripLabels(QWidget* strip, const WindowForm& form) {
     if (!form.stripLabels)
         return;
+    auto* captions = new StripCaptions(strip, form.context);
     for (const StripLabel& entry : *form.stripLabels) {
         auto* label = new QLabel(strip);
         label->setObjectName(QString::fromLatin1(entry.name));
@@ -23,9 +57,13 @@ void addStripLabels(QWidget* strip, const WindowForm& form) {
         QFont font = label->font();
         font.setPointSize(entry.role == LabelRole::Mode ? form.modePoints : form.captionPoints);
         label->setFont(font);
-        label->setText(entry.role == LabelRole::Value
-                           ? QString::fromUtf8(entry.text)
-                           : QCoreApplication::translate(form.context, entry.text));
+        // The mode label is the window's to set; it starts with the form's text.
+        if (entry.role == LabelRole::Caption)
+            captions->add(label, entry.text);
+        else if (entry.role == LabelRole::Mode)
+            label->setText(QCoreApplication::translate(form.context, entry.text));
+        else
+            label->setText(QString::fromUtf8(entry.text));
     }
 }
 } // namespace

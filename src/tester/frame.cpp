@@ -1,6 +1,7 @@
 #include "tester/frame.h"
 
 #include "app/log_file.h"
+#include "forms/form_language.h"
 #include "link/status_block.h"
 #include "settings/settings.h"
 #include "ui_frame.h"
@@ -15,6 +16,7 @@ Frame::Frame(QWidget* parent, int portCount, int machineVariant)
     : QFrame(parent), mMask(new QLabel(this)), mTitle(new QLabel(mMask)), ui(new Ui::Frame),
       mPortCount(portCount) {
     ui->setupUi(this);
+    followLanguage(this, [this] { ui->retranslateUi(this); });
     const CoverGeometry g = coverGeometry(portCount, machineVariant);
     mMask->setEnabled(false);
     mMask->setStyleSheet(kGrey);

@@ -8,6 +8,7 @@
 #include "tester/frame.h"
 #include "tester/mode_title.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -81,8 +82,10 @@ void MainWindow::start() {
     if (mStatusWidget) {
         LOGD("StatusWidget not nill\n\r");
         mStatusWidget->setStyleSheet(tester::kGrey);
-        if (mWorkingMode)
-            mWorkingMode->setText(tester::modeName(mSetting.mode));
+        if (mWorkingMode) {
+            mShownMode = mSetting.mode;
+            mWorkingMode->setText(tester::modeName(mShownMode));
+        }
         LOGD("StatusWidget set\n\r");
         if (mPortCount > 8)
             showBrandLabels();
@@ -99,6 +102,12 @@ void MainWindow::start() {
     mTimer->start(1000);
     mActivity.mRunning = 1;
     LOGD("mainwindow start\n\r");
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange && mWorkingMode && mShownMode >= 0)
+        mWorkingMode->setText(tester::modeName(mShownMode));
 }
 
 void MainWindow::showBrandLabels() {

@@ -45,6 +45,8 @@ public slots:
 protected:
     // Opens the settings dialog of the machine (mainwindow_press.cpp).
     void mousePressEvent(QMouseEvent* event) override;
+    // A language switch: the mode name in the new language.
+    void changeEvent(QEvent* event) override;
 
 private:
     struct Port {
@@ -65,6 +67,7 @@ private:
     QLabel* mCounterLabels[6] = {};
     QLabel* mEngineVersionLabel = nullptr;
     bool mBrandShown = false;
+    int mShownMode = -1; // the mode named in the strip; -1 before the first start
     QString mModeTitle;
     QTimer* mTimer = nullptr;
     int mWorking = 0;

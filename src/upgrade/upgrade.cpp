@@ -92,6 +92,7 @@ UpgradeThread::~UpgradeThread() {
         requestStop();
         wait();
     }
+    (void)mRunEnded.load(std::memory_order_acquire);
     for (int fd : {mSocket, mWake[0], mWake[1]}) {
         if (fd >= 0)
             ::close(fd);
@@ -121,6 +122,10 @@ void UpgradeThread::requestStop() {
 }
 
 void UpgradeThread::run() {
+    struct EndMark {
+        std::atomic<bool>& ended;
+        ~EndMark() { ended.store(true, std::memory_order_release); }
+    } endMark{mRunEnded};
     LOGD("start to monito upgrade disk\n\r");
     LOGD("will check device\n\r");
     char buf[kEventBufferSize];

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 #include <QThread>
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -68,7 +69,10 @@ private:
 
     int mSocket = -1;
     int mWake[2] = {-1, -1}; // requestStop() writes, run() polls
-    std::string mDiskName;   // only the monitor thread touches it
+    // Set by run() as it returns, read after wait(): QThread's own join is invisible to
+    // ThreadSanitizer, this pair makes the descriptors' hand-over back to us explicit.
+    std::atomic<bool> mRunEnded{false};
+    std::string mDiskName; // only the monitor thread touches it
     UpgradeDialog* mDialog = nullptr;
     DataServer* mServer = nullptr;
     h2::PauseFn mPause = h2::realPause;

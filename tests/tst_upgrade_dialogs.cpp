@@ -76,10 +76,26 @@ void TestUpgradeDialogs::startDialog() {
     QCOMPARE(words->text(), QString("系统准备中，请稍候..."));
     QCOMPARE(words->geometry(), QRect(60, 100, 331, 81));
     QCOMPARE(words->font().pointSize(), 18);
-    QCOMPARE(companyLabel->geometry(), QRect(330, 0, 71, 21));
     QCOMPARE(companyLabel->font().pointSize(), 10);
-    QCOMPARE(kalmoLabel->geometry(), QRect(340, 20, 51, 16));
     QCOMPARE(kalmoLabel->font().pointSize(), 6);
+    // The brand lines sit in the top right corner, inside the dialog, and the longer one
+    // (the Chinese) is shown whole.
+    for (QLabel* brand : {companyLabel, kalmoLabel}) {
+        QVERIFY(dialog.rect().contains(brand->geometry()));
+        QVERIFY2(brand->geometry().right() >= 380, qPrintable(brand->objectName()));
+        QVERIFY(brand->alignment() & Qt::AlignRight);
+    }
+    QCOMPARE(companyLabel->y(), 0);
+    QCOMPARE(kalmoLabel->y(), 20);
+    const struct {
+        QLabel* label;
+        const char* text;
+    } brands[] = {{companyLabel, "Tervan拷贝机"}, {kalmoLabel, "-KALMO技术-"}};
+    for (const auto& b : brands) {
+        const int wanted = b.label->fontMetrics().horizontalAdvance(QString::fromUtf8(b.text));
+        QVERIFY2(wanted <= b.label->contentsRect().width(),
+                 qPrintable(QStringLiteral("%1 needs %2 px").arg(b.text).arg(wanted)));
+    }
     QCOMPARE(companyLabel->text(), company);
     QCOMPARE(kalmoLabel->text(), kalmo);
 }

@@ -8,11 +8,14 @@
 
 namespace {
 
-// Keeps the labels of an empty size as large as their frame.
+// Fits the cover to its frame whenever the frame is laid out: the mask never leaves a strip
+// of the frame beside it, and the title never reaches past the frame, so that it stays whole
+// and centred where the form's sizes are made for another grid. An empty size is the frame's.
 class FollowFrame final : public QObject {
 public:
-    FollowFrame(QWidget* frame, QLabel* mask, QLabel* title)
-        : QObject(frame), mFrame(frame), mMask(mask), mTitle(title) {
+    FollowFrame(QWidget* frame, QLabel* mask, QSize maskSize, QLabel* title, QSize titleSize)
+        : QObject(frame), mFrame(frame), mMask(mask), mTitle(title), mMaskSize(maskSize),
+          mTitleSize(titleSize) {
         follow(frame->size());
         frame->installEventFilter(this);
     }
@@ -24,16 +27,16 @@ public:
     }
 
 private:
-    void follow(QSize size) {
-        if (mMask)
-            mMask->setFixedSize(size);
-        if (mTitle)
-            mTitle->setFixedSize(size);
+    void follow(QSize frame) {
+        mMask->setFixedSize(mMaskSize.isEmpty() ? frame : mMaskSize.expandedTo(frame));
+        mTitle->setFixedSize(mTitleSize.isEmpty() ? frame : mTitleSize.boundedTo(frame));
     }
 
     QWidget* mFrame;
     QLabel* mMask;
     QLabel* mTitle;
+    const QSize mMaskSize;
+    const QSize mTitleSize;
 };
 
 } // namespace
@@ -49,13 +52,7 @@ PortCover makePortCover(QWidget* frame, QSize maskSize, QSize titleSize,
     cover.title->setAttribute(Qt::WA_TranslucentBackground);
     cover.title->setAlignment(Qt::AlignCenter);
     cover.title->setStyleSheet(titleStyle);
-    if (!maskSize.isEmpty())
-        cover.mask->setFixedSize(maskSize);
-    if (!titleSize.isEmpty())
-        cover.title->setFixedSize(titleSize);
-    if (maskSize.isEmpty() || titleSize.isEmpty())
-        new FollowFrame(frame, maskSize.isEmpty() ? cover.mask : nullptr,
-                        titleSize.isEmpty() ? cover.title : nullptr);
+    new FollowFrame(frame, cover.mask, maskSize, cover.title, titleSize);
     return cover;
 }
 

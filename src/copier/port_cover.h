@@ -14,8 +14,9 @@ struct PortCover {
     QLabel* title;
 };
 
-// Creates mask and title on `frame`, both shown. An empty size makes that label as large as
-// the frame, following it when it resizes.
+// Creates mask and title on `frame`, both shown, at the given sizes as far as the frame allows:
+// the mask at least as large as the frame, the title no larger. An empty size makes that label
+// as large as the frame. Both follow the frame when it resizes.
 PortCover makePortCover(QWidget* frame, QSize maskSize, QSize titleSize, const QString& titleStyle);
 
 // Shows mask and title with the mask in `maskStyle`.

@@ -18,28 +18,29 @@ const CaptionNames kCaptions6 = {
 const CaptionNames kCaptionsGeneral = {
     {"label_7", "label_8", "label_9", "label_10", "label_11", "label_12"}};
 
-// Two columns of three counters beside the mode in a 180-pixel band (the 8-port copier's).
+// Two columns of three counters beside the mode in a 180-pixel band (the 8-port copier's),
+// wide and tall enough for the English captions and five-digit totals at 16 points.
 std::vector<StripLabel> bandStrip(const CaptionNames& c) {
     return {
         {"workingMode", "H2Test", LabelRole::Mode, QRect(70, 60, 321, 41)},
         {c.names[0], QT_TRANSLATE_NOOP("MainWindowCopy", "总数"), LabelRole::Caption,
-         QRect(650, 50, 91, 21)},
-        {"totalWorked", "0", LabelRole::Value, QRect(830, 50, 51, 21)},
+         QRect(650, 45, 151, 31)},
+        {"totalWorked", "0", LabelRole::Value, QRect(830, 45, 111, 31)},
         {c.names[1], QT_TRANSLATE_NOOP("MainWindowCopy", "成功总数"), LabelRole::Caption,
-         QRect(650, 90, 111, 21)},
-        {"totalSuccess", "0", LabelRole::Value, QRect(832, 90, 51, 21)},
+         QRect(650, 85, 151, 31)},
+        {"totalSuccess", "0", LabelRole::Value, QRect(832, 85, 111, 31)},
         {c.names[2], QT_TRANSLATE_NOOP("MainWindowCopy", "失败总数"), LabelRole::Caption,
-         QRect(650, 130, 111, 21)},
-        {"totalFail", "0", LabelRole::Value, QRect(832, 130, 51, 21)},
+         QRect(650, 125, 151, 31)},
+        {"totalFail", "0", LabelRole::Value, QRect(832, 125, 111, 31)},
         {c.names[3], QT_TRANSLATE_NOOP("MainWindowCopy", "工作中"), LabelRole::Caption,
-         QRect(1000, 50, 91, 21)},
-        {"currentWorking", "0", LabelRole::Value, QRect(1168, 50, 41, 21)},
+         QRect(1000, 45, 151, 31)},
+        {"currentWorking", "0", LabelRole::Value, QRect(1168, 45, 111, 31)},
         {c.names[4], QT_TRANSLATE_NOOP("MainWindowCopy", "当前成功"), LabelRole::Caption,
-         QRect(1000, 90, 101, 21)},
-        {"currentSuccess", "0", LabelRole::Value, QRect(1170, 90, 41, 21)},
+         QRect(1000, 85, 151, 31)},
+        {"currentSuccess", "0", LabelRole::Value, QRect(1170, 85, 111, 31)},
         {c.names[5], QT_TRANSLATE_NOOP("MainWindowCopy", "当前失败"), LabelRole::Caption,
-         QRect(1000, 130, 111, 21)},
-        {"currentFail", "0", LabelRole::Value, QRect(1170, 130, 41, 21)},
+         QRect(1000, 125, 151, 31)},
+        {"currentFail", "0", LabelRole::Value, QRect(1170, 125, 111, 31)},
     };
 }
 
@@ -47,25 +48,25 @@ std::vector<StripLabel> bandStrip(const CaptionNames& c) {
 // frame that the 121-port form carries in its strip and ends before the lowest-speed button.
 std::vector<StripLabel> lineStrip(const CaptionNames& c) {
     return {
-        {"workingMode", "H2Test", LabelRole::Mode, QRect(140, 36, 211, 41)},
+        {"workingMode", "H2Test", LabelRole::Mode, QRect(132, 36, 240, 41)},
         {c.names[0], QT_TRANSLATE_NOOP("MainWindowCopy", "总数"), LabelRole::Caption,
-         QRect(360, 40, 71, 31)},
-        {"totalWorked", "0", LabelRole::Value, QRect(435, 40, 71, 31)},
+         QRect(380, 40, 71, 31)},
+        {"totalWorked", "0", LabelRole::Value, QRect(455, 40, 71, 31)},
         {c.names[1], QT_TRANSLATE_NOOP("MainWindowCopy", "成功总数"), LabelRole::Caption,
-         QRect(510, 40, 111, 31)},
-        {"totalSuccess", "0", LabelRole::Value, QRect(625, 40, 71, 31)},
+         QRect(530, 40, 111, 31)},
+        {"totalSuccess", "0", LabelRole::Value, QRect(645, 40, 71, 31)},
         {c.names[2], QT_TRANSLATE_NOOP("MainWindowCopy", "失败总数"), LabelRole::Caption,
-         QRect(700, 40, 111, 31)},
-        {"totalFail", "0", LabelRole::Value, QRect(815, 40, 71, 31)},
+         QRect(720, 40, 111, 31)},
+        {"totalFail", "0", LabelRole::Value, QRect(835, 40, 71, 31)},
         {c.names[3], QT_TRANSLATE_NOOP("MainWindowCopy", "工作中"), LabelRole::Caption,
-         QRect(890, 40, 91, 31)},
-        {"currentWorking", "0", LabelRole::Value, QRect(985, 40, 71, 31)},
+         QRect(910, 40, 91, 31)},
+        {"currentWorking", "0", LabelRole::Value, QRect(1005, 40, 71, 31)},
         {c.names[4], QT_TRANSLATE_NOOP("MainWindowCopy", "当前成功"), LabelRole::Caption,
-         QRect(1060, 40, 111, 31)},
-        {"currentSuccess", "0", LabelRole::Value, QRect(1175, 40, 71, 31)},
+         QRect(1080, 40, 111, 31)},
+        {"currentSuccess", "0", LabelRole::Value, QRect(1195, 40, 71, 31)},
         {c.names[5], QT_TRANSLATE_NOOP("MainWindowCopy", "当前失败"), LabelRole::Caption,
-         QRect(1250, 40, 111, 31)},
-        {"currentFail", "0", LabelRole::Value, QRect(1365, 40, 71, 31)},
+         QRect(1270, 40, 111, 31)},
+        {"currentFail", "0", LabelRole::Value, QRect(1385, 40, 71, 31)},
     };
 }
 

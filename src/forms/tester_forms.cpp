@@ -6,32 +6,33 @@ namespace forms {
 
 namespace {
 
-// Two columns of three counters beside the mode, in a 180-pixel band. Value labels are wider
-// than the captions' spacing strictly needs, so that five-digit totals stay readable.
+// Two columns of three counters beside the mode, in a 180-pixel band. Labels are wider and
+// taller than the captions strictly need, so that the English captions and five-digit totals
+// stay whole at the small machines' 16 points.
 const std::vector<StripLabel> kBlockStrip = {
     {"workingMode", "H2Test", LabelRole::Mode, QRect(70, 60, 281, 41)},
-    {"label", QT_TRANSLATE_NOOP("MainWindow", "总数"), LabelRole::Caption, QRect(650, 50, 91, 21)},
-    {"totalWorked", "0", LabelRole::Value, QRect(830, 50, 111, 21)},
+    {"label", QT_TRANSLATE_NOOP("MainWindow", "总数"), LabelRole::Caption, QRect(650, 45, 151, 31)},
+    {"totalWorked", "0", LabelRole::Value, QRect(830, 45, 111, 31)},
     {"label_2", QT_TRANSLATE_NOOP("MainWindow", "成功总数"), LabelRole::Caption,
-     QRect(650, 90, 111, 21)},
-    {"totalSuccess", "0", LabelRole::Value, QRect(832, 90, 111, 21)},
+     QRect(650, 85, 151, 31)},
+    {"totalSuccess", "0", LabelRole::Value, QRect(832, 85, 111, 31)},
     {"label_3", QT_TRANSLATE_NOOP("MainWindow", "失败总数"), LabelRole::Caption,
-     QRect(650, 130, 111, 21)},
-    {"totalFail", "0", LabelRole::Value, QRect(832, 130, 111, 21)},
+     QRect(650, 125, 151, 31)},
+    {"totalFail", "0", LabelRole::Value, QRect(832, 125, 111, 31)},
     {"label_4", QT_TRANSLATE_NOOP("MainWindow", "工作中"), LabelRole::Caption,
-     QRect(1000, 50, 91, 21)},
-    {"currentWorking", "0", LabelRole::Value, QRect(1168, 50, 111, 21)},
+     QRect(1000, 45, 151, 31)},
+    {"currentWorking", "0", LabelRole::Value, QRect(1168, 45, 111, 31)},
     {"label_5", QT_TRANSLATE_NOOP("MainWindow", "当前成功"), LabelRole::Caption,
-     QRect(1000, 90, 101, 21)},
-    {"currentSuccess", "0", LabelRole::Value, QRect(1170, 90, 111, 21)},
+     QRect(1000, 85, 151, 31)},
+    {"currentSuccess", "0", LabelRole::Value, QRect(1170, 85, 111, 31)},
     {"label_6", QT_TRANSLATE_NOOP("MainWindow", "当前失败"), LabelRole::Caption,
-     QRect(1000, 130, 111, 21)},
-    {"currentFail", "0", LabelRole::Value, QRect(1170, 130, 111, 21)},
+     QRect(1000, 125, 151, 31)},
+    {"currentFail", "0", LabelRole::Value, QRect(1170, 125, 111, 31)},
 };
 
 // One line of counters, for the strips that sit in the first grid row.
 const std::vector<StripLabel> kLineStrip = {
-    {"workingMode", "H2Test", LabelRole::Mode, QRect(30, 30, 161, 31)},
+    {"workingMode", "H2Test", LabelRole::Mode, QRect(20, 30, 199, 31)},
     {"label", QT_TRANSLATE_NOOP("MainWindow", "总数"), LabelRole::Caption, QRect(220, 40, 91, 31)},
     {"totalWorked", "0", LabelRole::Value, QRect(320, 40, 61, 31)},
     {"label_2", QT_TRANSLATE_NOOP("MainWindow", "成功总数"), LabelRole::Caption,
@@ -120,10 +121,11 @@ std::vector<WindowForm> makeTable() {
     f51.gapBeforeRow = 4;
     f51.gapRows = 2;
     t.push_back(f51);
+    // Their frames have fixed sizes: side margins that keep the grid inside the screen.
     t.push_back(
-        spaced(gridRow("MainWindow_64", 64, "USB3.X TESTER", 8, 8), 2, QMargins(2, 2, 2, 2)));
+        spaced(gridRow("MainWindow_64", 64, "USB3.X TESTER", 8, 8), 2, QMargins(1, 2, 1, 2)));
     WindowForm f80 =
-        spaced(gridRow("MainWindow_80", 80, "H2 TESTER", 8, 10), 1, QMargins(1, 1, 1, 1));
+        spaced(gridRow("MainWindow_80", 80, "H2 TESTER", 8, 10), 1, QMargins(0, 1, 1, 1));
     f80.order = PortOrder::ColumnsTopDown;
     t.push_back(f80);
     WindowForm f96 =

@@ -25,16 +25,14 @@ Frame::Frame(QWidget* parent, int portCount, int machineVariant)
     mTitle->setAttribute(Qt::WA_TranslucentBackground);
     mTitle->setAlignment(Qt::AlignCenter);
     mTitle->setStyleSheet(titleStyle(portCount));
-    mCoverFollowsHeight = g.followFrameHeight;
-    if (mCoverFollowsHeight) {
-        mMask->setFixedSize(g.cover.width(), height());
-        mTitle->setFixedSize(g.title.width(), height());
-    } else {
-        mMask->setFixedSize(g.cover);
-        mTitle->setFixedSize(g.title);
+    // The forms without a cover size of their own (the general one) take the frame's size.
+    if (!g.followFrameHeight) {
+        mCoverSize = g.cover;
+        mTitleSize = g.title;
     }
     if (g.frameFixed)
         setFixedSize(g.cover);
+    fitCover(size());
     // The narrowest frames (121 ports, 126 pixels) need the form's side margins for text:
     // a finished write line is about 120 pixels wide at their font.
     if (g.cover.width() < 130) {
@@ -162,8 +160,12 @@ bool Frame::covered() const {
 
 void Frame::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
-    if (mCoverFollowsHeight) {
-        mMask->setFixedHeight(event->size().height());
-        mTitle->setFixedHeight(event->size().height());
-    }
+    fitCover(event->size());
+}
+
+// The cover's sizes hold as far as the laid-out frame allows: the mask leaves no strip of the
+// frame beside it and the title does not reach past the frame, so that it stays whole.
+void Frame::fitCover(QSize frame) {
+    mMask->setFixedSize(mCoverSize.isEmpty() ? frame : mCoverSize.expandedTo(frame));
+    mTitle->setFixedSize(mTitleSize.isEmpty() ? frame : mTitleSize.boundedTo(frame));
 }

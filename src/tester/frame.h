@@ -46,6 +46,7 @@ protected:
 private:
     void apply(const tester::FrameDraw& draw);
     void setBackground(const QString& style);
+    void fitCover(QSize frame);
 
     int mPort = 0;
     double mWriteSpeed = 0;
@@ -56,5 +57,6 @@ private:
     QLabel* mTitle;
     std::unique_ptr<Ui::Frame> ui;
     int mPortCount;
-    bool mCoverFollowsHeight = false;
+    QSize mCoverSize; // empty: the frame's size
+    QSize mTitleSize;
 };

@@ -4,18 +4,16 @@
 #include "burnin/framebn.h"
 #include "burnin/mainwindowburnin.h"
 #include "link/status_block.h"
-#include "platform/desktop_platform.h"
 #include "settings/settings.h"
 #include "support/dialog_bed.h"
 #include "support/engine_link.h"
 #include "support/press_answer.h"
 #include "support/stdout_capture.h"
+#include "support/temp_root.h"
+#include "support/window_probe.h"
 #include "tester/mainwindow.h"
 
 #include <QAbstractButton>
-#include <QGridLayout>
-#include <QLabel>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace burnin;
@@ -39,27 +37,6 @@ void setPort(int index, uint32_t status, uint32_t busy = 0) {
     r.bnStatus = status;
     r.busy = busy;
     Info.write(burninPortOffset(index), &r, sizeof(r));
-}
-
-void setEngineVersion(uint32_t version, int worked = 0, int success = 0, int fail = 0) {
-    StatusHeader h{};
-    h.length = kStatusBlockSize;
-    h.engineVersion = version;
-    h.totalWorked = worked;
-    h.totalSuccess = success;
-    h.totalFail = fail;
-    Info.write(0, &h, sizeof(h));
-}
-
-QString text(const QWidget& parent, const char* name) {
-    auto* label = parent.findChild<QLabel*>(QLatin1String(name));
-    return label ? label->text() : QStringLiteral("<missing>");
-}
-
-QString cellName(const QWidget& w, int row, int column) {
-    auto* grid = w.findChild<QGridLayout*>(QStringLiteral("gridLayout"));
-    QLayoutItem* item = grid ? grid->itemAtPosition(row, column) : nullptr;
-    return item && item->widget() ? item->widget()->objectName() : QString();
 }
 
 FrameBn* frame(const QWidget& w, int number) {
@@ -93,7 +70,6 @@ struct Machine {
 class BurninWindow : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
 
     void forms_data();
@@ -112,13 +88,8 @@ private slots:
     void cancelChangesNothing();
 
 private:
-    QTemporaryDir mRoot;
+    TempRoot mRoot;
 };
-
-void BurninWindow::initTestCase() {
-    QVERIFY(mRoot.isValid());
-    h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString()));
-}
 
 void BurninWindow::init() {
     Info.clear();
@@ -179,7 +150,7 @@ void BurninWindow::eightyPortsByColumns() {
 
 void BurninWindow::titleMadeOnce() {
     MainWindowBurnin before(nullptr, 32);
-    setEngineVersion(0x20);
+    setHeader(0x20);
     MainWindowBurnin after(nullptr, 32);
     before.start();
     QCOMPARE(before.titleText(), QStringLiteral("BURNIN\n\nV312504\n\n"));
@@ -190,8 +161,8 @@ void BurninWindow::titleMadeOnce() {
 
 void BurninWindow::framesReadTheirOwnRecords() {
     MainWindowBurnin w(nullptr, 32);
-    QCOMPARE(text(*frame(w, 1), "label_no"), QStringLiteral("1"));
-    QCOMPARE(text(*frame(w, 32), "label_no"), QStringLiteral("32"));
+    QCOMPARE(labelText(frame(w, 1), "label_no"), QStringLiteral("1"));
+    QCOMPARE(labelText(frame(w, 32), "label_no"), QStringLiteral("32"));
     QCOMPARE(frame(w, 1)->port(), 0);
     setPort(31, StatusPassed);
     w.JobUiChange();
@@ -201,7 +172,7 @@ void BurninWindow::framesReadTheirOwnRecords() {
 
 void BurninWindow::counters() {
     MainWindowBurnin w(nullptr, 32);
-    setEngineVersion(0, 40, 30, 10);
+    setHeader(0, 40, 30, 10);
     const uint32_t statuses[] = {StatusWriting,
                                  StatusVerifying,
                                  StatusPassed,
@@ -215,12 +186,12 @@ void BurninWindow::counters() {
         setPort(i, statuses[i]);
     w.JobUiChange();
     w.JobUiChange();
-    QCOMPARE(text(w, "currentWorking"), QStringLiteral("2"));
-    QCOMPARE(text(w, "currentSuccess"), QStringLiteral("2"));
-    QCOMPARE(text(w, "currentFail"), QStringLiteral("2"));
-    QCOMPARE(text(w, "totalWorked"), QStringLiteral("40"));
-    QCOMPARE(text(w, "totalSuccess"), QStringLiteral("30"));
-    QCOMPARE(text(w, "totalFail"), QStringLiteral("10"));
+    QCOMPARE(labelText(&w, "currentWorking"), QStringLiteral("2"));
+    QCOMPARE(labelText(&w, "currentSuccess"), QStringLiteral("2"));
+    QCOMPARE(labelText(&w, "currentFail"), QStringLiteral("2"));
+    QCOMPARE(labelText(&w, "totalWorked"), QStringLiteral("40"));
+    QCOMPARE(labelText(&w, "totalSuccess"), QStringLiteral("30"));
+    QCOMPARE(labelText(&w, "totalFail"), QStringLiteral("10"));
     QCOMPARE(w.findChild<QWidget*>(QStringLiteral("StatusWidget"))->styleSheet(),
              QStringLiteral("background:#dad7d3"));
 }

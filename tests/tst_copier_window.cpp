@@ -5,19 +5,18 @@
 #include "copier/frame_dst.h"
 #include "copier/mainwindowcopy.h"
 #include "link/status_block.h"
-#include "platform/desktop_platform.h"
 #include "settings/settings.h"
 #include "support/dialog_bed.h"
 #include "support/engine_link.h"
 #include "support/press_answer.h"
 #include "support/stdout_capture.h"
+#include "support/temp_root.h"
+#include "support/window_probe.h"
 #include "tester/mainwindow.h"
 
 #include <QAbstractButton>
-#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -47,46 +46,15 @@ void setDisk(int port, uint32_t connect, uint32_t status, uint64_t copied = 0,
     Info.write(copierPortOffset(port), &r, sizeof(r));
 }
 
-void setHeader(uint32_t engineVersion, int worked = 0, int success = 0, int fail = 0) {
-    StatusHeader h{};
-    h.length = kStatusBlockSize;
-    h.engineVersion = engineVersion;
-    h.totalWorked = worked;
-    h.totalSuccess = success;
-    h.totalFail = fail;
-    Info.write(0, &h, sizeof(h));
-}
-
 void setJob(uint64_t bytes) {
     CopierJobArea job{};
     job.jobBytes = bytes;
     Info.write(32, &job, sizeof(job));
 }
 
-QString text(const QWidget& parent, const QString& name) {
-    auto* label = parent.findChild<QLabel*>(name);
-    return label ? label->text() : QStringLiteral("<missing>");
-}
-
-QString cellName(const QWidget& w, int row, int column) {
-    auto* grid = w.findChild<QGridLayout*>(QStringLiteral("gridLayout"));
-    QLayoutItem* item = grid ? grid->itemAtPosition(row, column) : nullptr;
-    return item && item->widget() ? item->widget()->objectName() : QString();
-}
-
 int linesWith(const StdoutCapture& log, const char* text) {
     return QString::fromUtf8(log.text()).count(QLatin1String(text));
 }
-
-class FakePower final : public BoardPower {
-public:
-    int level = 1;
-    int state = 2;
-    int switchedOff = 0;
-    int powerLevel() const override { return level; }
-    int boardState() const override { return state; }
-    void switchOff() override { ++switchedOff; }
-};
 
 // The tester and copier windows of one copier machine, shown as start-up shows them.
 struct Machine {
@@ -112,7 +80,6 @@ struct Machine {
 class CopierWindow : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
 
     void forms_data();
@@ -138,13 +105,8 @@ private slots:
     void cancelStillSendsTheSettings();
 
 private:
-    QTemporaryDir mRoot;
+    TempRoot mRoot;
 };
-
-void CopierWindow::initTestCase() {
-    QVERIFY(mRoot.isValid());
-    h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString()));
-}
 
 void CopierWindow::init() {
     Info.clear();
@@ -290,12 +252,12 @@ void CopierWindow::titlesAndNumbers() {
     QCOMPARE(master->title(), title);
     QCOMPARE(second->title(), title);
     QCOMPARE(last->title(), title);
-    QCOMPARE(text(*master, QStringLiteral("label_no")), QStringLiteral("源"));
-    QCOMPARE(text(*second, QStringLiteral("label_no")), frame2Number);
+    QCOMPARE(labelText(master, QStringLiteral("label_no")), QStringLiteral("源"));
+    QCOMPARE(labelText(second, QStringLiteral("label_no")), frame2Number);
     QCOMPARE(master->port(), 0);
     QCOMPARE(second->port(), 1);
     QCOMPARE(last->port(), ports - 1);
-    QCOMPARE(text(w, QStringLiteral("workingMode")), workingMode);
+    QCOMPARE(labelText(&w, QStringLiteral("workingMode")), workingMode);
     QCOMPARE(w.activity().mRunning.load(), 1);
     w.stop();
     QCOMPARE(w.activity().mRunning.load(), 0);
@@ -330,13 +292,13 @@ void CopierWindow::counters() {
     setDisk(7, 0, 0);
     for (int tick = 0; tick < 2; ++tick) {
         w.JobUiChange();
-        QCOMPARE(text(w, QStringLiteral("currentWorking")), QStringLiteral("2"));
-        QCOMPARE(text(w, QStringLiteral("currentSuccess")), QStringLiteral("1"));
-        QCOMPARE(text(w, QStringLiteral("currentFail")), QStringLiteral("3"));
+        QCOMPARE(labelText(&w, QStringLiteral("currentWorking")), QStringLiteral("2"));
+        QCOMPARE(labelText(&w, QStringLiteral("currentSuccess")), QStringLiteral("1"));
+        QCOMPARE(labelText(&w, QStringLiteral("currentFail")), QStringLiteral("3"));
     }
-    QCOMPARE(text(w, QStringLiteral("totalWorked")), QStringLiteral("120"));
-    QCOMPARE(text(w, QStringLiteral("totalSuccess")), QStringLiteral("100"));
-    QCOMPARE(text(w, QStringLiteral("totalFail")), QStringLiteral("20"));
+    QCOMPARE(labelText(&w, QStringLiteral("totalWorked")), QStringLiteral("120"));
+    QCOMPARE(labelText(&w, QStringLiteral("totalSuccess")), QStringLiteral("100"));
+    QCOMPARE(labelText(&w, QStringLiteral("totalFail")), QStringLiteral("20"));
     // Targets with a disk; the master is not one.
     QCOMPARE(w.activity().mConnected.load(), 5);
     QCOMPARE(w.activity().mWorkingLast.load(), 2);
@@ -350,7 +312,7 @@ void CopierWindow::generalFormHasNoCounters() {
     setDisk(20, 1, 4); // frame_21 shows no port of this machine
     w.JobUiChange();
     auto* strip = w.findChild<QWidget*>(QStringLiteral("widget"));
-    QCOMPARE(text(*strip, QStringLiteral("currentWorking")), QStringLiteral("0"));
+    QCOMPARE(labelText(strip, QStringLiteral("currentWorking")), QStringLiteral("0"));
     QVERIFY(!w.findChild<Frame_dst*>(QStringLiteral("frame_6"))->covered());
     QVERIFY(w.findChild<Frame_dst*>(QStringLiteral("frame_21"))->covered());
     // Work is still known to the press handler and the power thread.

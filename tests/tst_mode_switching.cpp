@@ -5,17 +5,17 @@
 #include "copier/mainwindowcopy.h"
 #include "dialogs/settings_dialog_choice.h"
 #include "link/status_block.h"
-#include "platform/desktop_platform.h"
 #include "settings/settings.h"
 #include "support/dialog_bed.h"
 #include "support/engine_link.h"
 #include "support/press_answer.h"
 #include "support/stdout_capture.h"
+#include "support/temp_root.h"
+#include "support/window_probe.h"
 #include "tester/frame.h"
 #include "tester/mainwindow.h"
 
 #include <QAbstractButton>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -24,14 +24,6 @@ Q_DECLARE_METATYPE(SettingsDialogKind)
 using h2test::EngineLink;
 
 namespace {
-
-class FakePower final : public BoardPower {
-public:
-    int state = 1;
-    int powerLevel() const override { return 1; }
-    int boardState() const override { return state; }
-    void switchOff() override {}
-};
 
 // The windows start-up makes for a machine, with the tester window shown and running.
 struct Machine {
@@ -79,7 +71,6 @@ int linesWith(const StdoutCapture& log, const QString& text) {
 class ModeSwitching : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
 
     void dialogTables_data();
@@ -96,13 +87,8 @@ private slots:
     void tfDialogRetitlesWithoutRestart();
 
 private:
-    QTemporaryDir mRoot;
+    TempRoot mRoot;
 };
-
-void ModeSwitching::initTestCase() {
-    QVERIFY(mRoot.isValid());
-    h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString()));
-}
 
 void ModeSwitching::init() {
     Info.clear();

@@ -17,42 +17,6 @@
 #include <QTranslator>
 #include <QtTest>
 
-namespace {
-
-template <typename T = QWidget> T* w(QWidget* dialog, const char* name) {
-    T* found = dialog->findChild<T*>(name);
-    if (!found)
-        qFatal("no widget %s", name);
-    return found;
-}
-
-QString currentPage(QWidget* dialog) {
-    return w<QTabWidget>(dialog, "tabCopy")->currentWidget()->objectName();
-}
-
-void showPage(QWidget* dialog, const char* page) {
-    w<QTabWidget>(dialog, "tabCopy")->setCurrentWidget(w(dialog, page));
-}
-
-void edit(const std::function<void(SettingRecord&)>& change) {
-    SettingRecord r = snapshotSetting();
-    change(r);
-    commitSetting(r);
-}
-
-// Opens the dialog on the stored record, runs `actions` and presses OK.
-void acceptWith(const std::function<void(SettingDialog&)>& actions = {}) {
-    SettingDialog dialog;
-    const int result = execWith(dialog, [&] {
-        if (actions)
-            actions(dialog);
-        pressOk(dialog);
-    });
-    QCOMPARE(result, int(QDialog::Accepted));
-}
-
-} // namespace
-
 class TestSettingDialog : public QObject {
     Q_OBJECT
 private slots:
@@ -98,13 +62,13 @@ void TestSettingDialog::speedItemsStoreTheirValues() {
     QFETCH(int, index);
     QFETCH(int, stored);
     DialogBed bed;
-    edit([](SettingRecord& r) {
+    editSetting([](SettingRecord& r) {
         r.write_speed = 40;
         r.read_speed = 40;
     });
-    acceptWith([&](SettingDialog& d) {
+    acceptWith<SettingDialog>([&](SettingDialog& d) {
         showPage(&d, "tab_h2");
-        auto* combo = w<QComboBox>(&d, box.constData());
+        auto* combo = child<QComboBox>(&d, box.constData());
         QCOMPARE(combo->count(), box == "comboBox_2" ? 38 : 33);
         combo->setCurrentIndex(index);
     });
@@ -132,13 +96,13 @@ void TestSettingDialog::speedListsShowStoredValues() {
     QFETCH(QString, writeText);
     QFETCH(QString, readText);
     DialogBed bed;
-    edit([&](SettingRecord& r) {
+    editSetting([&](SettingRecord& r) {
         r.write_speed = write;
         r.read_speed = read;
     });
-    acceptWith([&](SettingDialog& d) {
-        QCOMPARE(w<QComboBox>(&d, "comboBox_2")->currentText(), writeText);
-        QCOMPARE(w<QComboBox>(&d, "comboBox_3")->currentText(), readText);
+    acceptWith<SettingDialog>([&](SettingDialog& d) {
+        QCOMPARE(child<QComboBox>(&d, "comboBox_2")->currentText(), writeText);
+        QCOMPARE(child<QComboBox>(&d, "comboBox_3")->currentText(), readText);
     });
     // Only the boxes' own slots write the speeds: an unlisted value survives an untouched OK.
     QCOMPARE(mSetting.write_speed, write);
@@ -167,17 +131,17 @@ void TestSettingDialog::testRangeRoundTrip() {
     QFETCH(int, storedReg);
     QFETCH(int, capacity);
     DialogBed bed;
-    edit([&](SettingRecord& r) {
+    editSetting([&](SettingRecord& r) {
         r.testSizeMode = mode;
         r.testSizePercent = 40;
         r.testSizeM = 250;
         r.testSizeReg = reg;
     });
-    acceptWith([&](SettingDialog& d) {
-        QCOMPARE(w<QSpinBox>(&d, "spinBox")->value(), 40);
-        QCOMPARE(w<QSpinBox>(&d, "spinBox_test_m")->value(), 250);
+    acceptWith<SettingDialog>([&](SettingDialog& d) {
+        QCOMPARE(child<QSpinBox>(&d, "spinBox")->value(), 40);
+        QCOMPARE(child<QSpinBox>(&d, "spinBox_test_m")->value(), 250);
         for (const char* name : {"test_percent", "test_m", "test_regular"})
-            QCOMPARE(w<QRadioButton>(&d, name)->isChecked(), checked == name);
+            QCOMPARE(child<QRadioButton>(&d, name)->isChecked(), checked == name);
     });
     QCOMPARE(mSetting.testSizeMode, storedMode);
     QCOMPARE(mSetting.testSizePercent, 40);
@@ -213,12 +177,12 @@ void TestSettingDialog::storedModeChoosesButtonAndPage() {
     QFETCH(QString, button);
     QFETCH(QString, page);
     DialogBed bed;
-    edit([&](SettingRecord& r) { r.mode = mode; });
-    acceptWith([&](SettingDialog& d) {
+    editSetting([&](SettingRecord& r) { r.mode = mode; });
+    acceptWith<SettingDialog>([&](SettingDialog& d) {
         QCOMPARE(currentPage(&d), page);
         for (const char* name :
              {"testmode", "formatmode", "h5testmode", "burnin_mode", "testcmode", "panalysis"})
-            QCOMPARE(w<QRadioButton>(&d, name)->isChecked(), button == name);
+            QCOMPARE(child<QRadioButton>(&d, name)->isChecked(), button == name);
     });
     QCOMPARE(mSetting.mode, mode);
 }
@@ -239,9 +203,9 @@ void TestSettingDialog::modeButtonsStoreModeAndTurnPage() {
     QFETCH(int, mode);
     QFETCH(QString, page);
     DialogBed bed;
-    edit([](SettingRecord& r) { r.mode = 0; });
-    acceptWith([&](SettingDialog& d) {
-        clickBox(w<QRadioButton>(&d, button.constData()));
+    editSetting([](SettingRecord& r) { r.mode = 0; });
+    acceptWith<SettingDialog>([&](SettingDialog& d) {
+        clickBox(child<QRadioButton>(&d, button.constData()));
         QCOMPARE(currentPage(&d), page);
         QCOMPARE(d.workingCopy().mode, mode);
         QCOMPARE(mSetting.mode, 0); // nothing reaches the record before OK
@@ -273,15 +237,15 @@ void TestSettingDialog::blockButtons() {
     QFETCH(int, testBlock);
     QFETCH(int, burninBlock);
     DialogBed bed;
-    edit([](SettingRecord& r) {
+    editSetting([](SettingRecord& r) {
         r.test_block = 1048576;
         r.burnin_block = 65536;
     });
-    acceptWith([&](SettingDialog& d) {
-        QVERIFY(w<QRadioButton>(&d, "test_autoblk")->isChecked());
+    acceptWith<SettingDialog>([&](SettingDialog& d) {
+        QVERIFY(child<QRadioButton>(&d, "test_autoblk")->isChecked());
         if (!button.isEmpty()) {
             showPage(&d, page.constData());
-            clickBox(w<QRadioButton>(&d, button.constData()));
+            clickBox(child<QRadioButton>(&d, button.constData()));
         }
     });
     QCOMPARE(mSetting.test_block, testBlock);
@@ -307,16 +271,16 @@ void TestSettingDialog::storedBlocksShowTheirButtons() {
     QFETCH(QString, testButton);
     QFETCH(QString, burnButton);
     DialogBed bed;
-    edit([&](SettingRecord& r) {
+    editSetting([&](SettingRecord& r) {
         r.test_block = testBlock;
         r.burnin_block = burninBlock;
     });
     SettingDialog d;
-    QVERIFY(w<QRadioButton>(&d, testButton.toLatin1().constData())->isChecked());
+    QVERIFY(child<QRadioButton>(&d, testButton.toLatin1().constData())->isChecked());
     for (const char* name :
          {"burn_block_4k", "burn_block_64k", "burnin_block_128k", "burnin_block_256k",
           "burnin_block_1m", "burnin_block_2m", "burnin_block_4m"})
-        QCOMPARE(w<QRadioButton>(&d, name)->isChecked(), burnButton == name);
+        QCOMPARE(child<QRadioButton>(&d, name)->isChecked(), burnButton == name);
 }
 
 void TestSettingDialog::flagFollowsStoredValueNotTheBox_data() {
@@ -346,14 +310,14 @@ void TestSettingDialog::flagFollowsStoredValueNotTheBox() {
     QFETCH(bool, shown);
     QFETCH(int, after);
     DialogBed bed;
-    edit([&](SettingRecord& r) {
+    editSetting([&](SettingRecord& r) {
         r.after_format = flag;
         r.volumekeep = flag;
         r.analysisPre = flag;
     });
-    acceptWith([&](SettingDialog& d) {
+    acceptWith<SettingDialog>([&](SettingDialog& d) {
         showPage(&d, page.constData());
-        auto* check = w<QCheckBox>(&d, box.constData());
+        auto* check = child<QCheckBox>(&d, box.constData());
         QCOMPARE(check->isChecked(), flag != 0);
         check->setChecked(shown); // a box out of step with its flag
         clickBox(check);
@@ -371,8 +335,8 @@ void TestSettingDialog::masterResetSendsOnceAfterStoring() {
         SettingDialog d;
         execWith(d, [&] {
             showPage(&d, "tab_format");
-            QVERIFY(!w<QCheckBox>(&d, "master_reset")->isChecked());
-            clickBox(w<QCheckBox>(&d, "master_reset"));
+            QVERIFY(!child<QCheckBox>(&d, "master_reset")->isChecked());
+            clickBox(child<QCheckBox>(&d, "master_reset"));
             pressCancel(d);
         });
     }
@@ -380,19 +344,19 @@ void TestSettingDialog::masterResetSendsOnceAfterStoring() {
     QCOMPARE(mSetting.MASTERCLEAR, 0);
     QVERIFY(bed.storedFile().isEmpty());
 
-    acceptWith([](SettingDialog& d) {
+    acceptWith<SettingDialog>([](SettingDialog& d) {
         showPage(&d, "tab_format");
-        clickBox(w<QCheckBox>(&d, "master_reset"));
+        clickBox(child<QCheckBox>(&d, "master_reset"));
     });
     QCOMPARE(DialogBed::masterClears(), 1);
     QVERIFY(DialogBed::lastMasterClearAfterStore());
     QCOMPARE(mSetting.MASTERCLEAR, 1);
 
     // The tester dialog shows the stored flag; unticking it and OK sends nothing more.
-    acceptWith([](SettingDialog& d) {
-        QVERIFY(w<QCheckBox>(&d, "master_reset")->isChecked());
+    acceptWith<SettingDialog>([](SettingDialog& d) {
+        QVERIFY(child<QCheckBox>(&d, "master_reset")->isChecked());
         showPage(&d, "tab_format");
-        clickBox(w<QCheckBox>(&d, "master_reset"));
+        clickBox(child<QCheckBox>(&d, "master_reset"));
     });
     QCOMPARE(DialogBed::masterClears(), 1);
     QCOMPARE(mSetting.MASTERCLEAR, 0);
@@ -407,14 +371,14 @@ void TestSettingDialog::cancelLeavesEverythingAlone() {
         c->accept();
     });
     const int result = execWith(d, [&] {
-        clickBox(w<QRadioButton>(&d, "formatmode"));
+        clickBox(child<QRadioButton>(&d, "formatmode"));
         showPage(&d, "tab_h2");
-        w<QComboBox>(&d, "comboBox_2")->setCurrentIndex(20);
-        clickBox(w<QCheckBox>(&d, "after_format"));
-        w<QSpinBox>(&d, "spinBox")->setValue(12);
-        w<QComboBox>(&d, "language")->setCurrentIndex(1);
+        child<QComboBox>(&d, "comboBox_2")->setCurrentIndex(20);
+        clickBox(child<QCheckBox>(&d, "after_format"));
+        child<QSpinBox>(&d, "spinBox")->setValue(12);
+        child<QComboBox>(&d, "language")->setCurrentIndex(1);
         showPage(&d, "tab");
-        QTest::mouseClick(w<QToolButton>(&d, "capfil_color4"), Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(&d, "capfil_color4"), Qt::LeftButton);
         pressCancel(d);
     });
     QCOMPARE(result, int(QDialog::Rejected));
@@ -443,9 +407,9 @@ void TestSettingDialog::languageSwitchOnlyOnChange() {
     QFETCH(int, storedAfter);
     DialogBed bed;
     bed.writeCatalogues();
-    edit([&](SettingRecord& r) { r.language = stored; });
-    acceptWith([&](SettingDialog& d) {
-        auto* language = w<QComboBox>(&d, "language");
+    editSetting([&](SettingRecord& r) { r.language = stored; });
+    acceptWith<SettingDialog>([&](SettingDialog& d) {
+        auto* language = child<QComboBox>(&d, "language");
         QCOMPARE(language->currentIndex(), stored);
         QCOMPARE(language->itemText(0), QStringLiteral("中文"));
         QCOMPARE(language->itemText(1), QStringLiteral("English"));
@@ -458,7 +422,7 @@ void TestSettingDialog::languageSwitchOnlyOnChange() {
 
 void TestSettingDialog::formatAndBurnPagesRoundTrip() {
     DialogBed bed;
-    edit([](SettingRecord& r) {
+    editSetting([](SettingRecord& r) {
         r.format_type = 3;
         r.burnin_data = 2;
         r.burnin_cycle = 7;
@@ -466,20 +430,20 @@ void TestSettingDialog::formatAndBurnPagesRoundTrip() {
         r.burnin_content = 50;
         r.createMBR = 1;
     });
-    acceptWith([](SettingDialog& d) {
-        QVERIFY(w<QRadioButton>(&d, "formatfat32")->isChecked());
-        QVERIFY(w<QRadioButton>(&d, "all_1")->isChecked());
-        QVERIFY(w<QCheckBox>(&d, "create_mbr")->isChecked());
-        QCOMPARE(w<QSpinBox>(&d, "test_cycle")->value(), 7);
-        QCOMPARE(w<QSpinBox>(&d, "test_time")->value(), 24);
-        QCOMPARE(w<QSpinBox>(&d, "test_content")->value(), 50);
+    acceptWith<SettingDialog>([](SettingDialog& d) {
+        QVERIFY(child<QRadioButton>(&d, "formatfat32")->isChecked());
+        QVERIFY(child<QRadioButton>(&d, "all_1")->isChecked());
+        QVERIFY(child<QCheckBox>(&d, "create_mbr")->isChecked());
+        QCOMPARE(child<QSpinBox>(&d, "test_cycle")->value(), 7);
+        QCOMPARE(child<QSpinBox>(&d, "test_time")->value(), 24);
+        QCOMPARE(child<QSpinBox>(&d, "test_content")->value(), 50);
         showPage(&d, "tab_format");
-        clickBox(w<QRadioButton>(&d, "formatfat64"));
-        clickBox(w<QCheckBox>(&d, "create_mbr"));
+        clickBox(child<QRadioButton>(&d, "formatfat64"));
+        clickBox(child<QCheckBox>(&d, "create_mbr"));
         showPage(&d, "tab_burn");
-        clickBox(w<QRadioButton>(&d, "all_0"));
-        w<QSpinBox>(&d, "test_time")->setValue(240);
-        w<QSpinBox>(&d, "test_content")->setValue(100);
+        clickBox(child<QRadioButton>(&d, "all_0"));
+        child<QSpinBox>(&d, "test_time")->setValue(240);
+        child<QSpinBox>(&d, "test_content")->setValue(100);
     });
     QCOMPARE(mSetting.format_type, 4);
     QCOMPARE(mSetting.createMBR, 0);
@@ -491,20 +455,20 @@ void TestSettingDialog::formatAndBurnPagesRoundTrip() {
 
 void TestSettingDialog::gradingEditsReachTheRecordOnOk() {
     DialogBed bed;
-    edit([](SettingRecord& r) { r.capfil_format_enable = 1; });
+    editSetting([](SettingRecord& r) { r.capfil_format_enable = 1; });
     auto picked = answerModal<QColorDialog>([](QColorDialog* c) {
         c->setCurrentColor(QColor(0x12, 0x34, 0x56));
         c->accept();
     });
-    acceptWith([](SettingDialog& d) {
-        QVERIFY(w<QCheckBox>(&d, "format_capfil_en")->isChecked());
-        QVERIFY(!w<QCheckBox>(&d, "test_capfil_en")->isChecked());
+    acceptWith<SettingDialog>([](SettingDialog& d) {
+        QVERIFY(child<QCheckBox>(&d, "format_capfil_en")->isChecked());
+        QVERIFY(!child<QCheckBox>(&d, "test_capfil_en")->isChecked());
         showPage(&d, "tab_h2");
-        clickBox(w<QCheckBox>(&d, "test_capfil_en"));
+        clickBox(child<QCheckBox>(&d, "test_capfil_en"));
         showPage(&d, "tab");
-        clickBox(w<QCheckBox>(&d, "capfil_en2"));
-        w<QSpinBox>(&d, "capfil_low2")->setValue(100);
-        QTest::mouseClick(w<QToolButton>(&d, "capfil_color2"), Qt::LeftButton);
+        clickBox(child<QCheckBox>(&d, "capfil_en2"));
+        child<QSpinBox>(&d, "capfil_low2")->setValue(100);
+        QTest::mouseClick(child<QToolButton>(&d, "capfil_color2"), Qt::LeftButton);
     });
     QVERIFY(*picked);
     QCOMPARE(mSetting.capfil_test_enable, 1);

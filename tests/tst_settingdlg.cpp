@@ -32,29 +32,7 @@ void setEngineStatus(uint32_t code) {
 }
 
 SettingRecord copierRecord() {
-    SettingRecord r{};
-    r.port_count = 16;
-    r.machine_type = 1;
-    r.board_model = 3;
-    settings::loadDefaults(r);
-    return r;
-}
-
-template <typename T> T* child(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(QLatin1String(name));
-    if (!c)
-        qWarning("no widget %s", name);
-    return c;
-}
-
-QString checkedName(QWidget& w, const QStringList& names) {
-    QStringList checked;
-    for (const QString& n : names) {
-        auto* b = w.findChild<QAbstractButton*>(n);
-        if (b && b->isChecked())
-            checked << n;
-    }
-    return checked.join(',');
+    return machineRecord(16, 1, 0);
 }
 
 const QStringList kModeButtons{"testmode",        "formatmode",  "h5testmode",
@@ -62,20 +40,6 @@ const QStringList kModeButtons{"testmode",        "formatmode",  "h5testmode",
                                "datacopy",        "fullcompare", "datacompare"};
 const QStringList kCapButtons{"copycap00", "copycap0",  "copycap5", "copycap10",
                               "copycap15", "copycap20", "copycap30"};
-
-// Opens the dialog on `stored`, runs `edit` on it and presses OK (or Cancel).
-int openEditClose(const SettingRecord& stored, const std::function<void(SettingDlg&)>& edit,
-                  bool ok = true) {
-    commitSetting(stored);
-    SettingDlg dlg;
-    return execWith(dlg, [&] {
-        edit(dlg);
-        if (ok)
-            pressOk(dlg);
-        else
-            pressCancel(dlg);
-    });
-}
 
 } // namespace
 
@@ -117,14 +81,11 @@ private slots:
         r.mode = mode;
         commitSetting(r);
         SettingDlg dlg;
-        auto* tabs = child<QTabWidget>(dlg, "tabCopy");
+        auto* tabs = child<QTabWidget>(&dlg, "tabCopy");
         QCOMPARE(tabs->currentWidget()->objectName(), page);
-        QCOMPARE(checkedName(dlg, kModeButtons), checked);
+        QCOMPARE(checkedButtons(&dlg, kModeButtons), checked);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Setting"));
-        QCOMPARE(dlg.size(), QSize(630, 633));
-        // Shown, its layout must still fit the panel's dialog size.
-        dlg.show();
-        QCOMPARE(dlg.size(), QSize(630, 633));
+        checkDialogSize(dlg);
     }
 
     void modeButtonStoresModeAndTurnsPage_data() {
@@ -143,12 +104,12 @@ private slots:
         SettingRecord r = copierRecord();
         r.mode = 0;
         QString shown;
-        QCOMPARE(openEditClose(
-                     r,
-                     [&](SettingDlg& d) {
-                         clickBox(child<QRadioButton>(d, qPrintable(button)));
-                         shown = child<QTabWidget>(d, "tabCopy")->currentWidget()->objectName();
-                     }),
+        QCOMPARE(openEditClose<SettingDlg>(r,
+                                           [&](SettingDlg& d) {
+                                               clickBox(
+                                                   child<QRadioButton>(&d, qPrintable(button)));
+                                               shown = currentPage(&d);
+                                           }),
                  int(QDialog::Accepted));
         QCOMPARE(shown, page);
         QCOMPARE(mSetting.mode, mode);
@@ -178,10 +139,10 @@ private slots:
         SettingRecord r = copierRecord();
         r.copy_cap = stored;
         QString opened;
-        openEditClose(r, [&](SettingDlg& d) {
-            opened = checkedName(d, kCapButtons);
+        openEditClose<SettingDlg>(r, [&](SettingDlg& d) {
+            opened = checkedButtons(&d, kCapButtons);
             if (!tapped.isEmpty())
-                clickBox(child<QRadioButton>(d, qPrintable(tapped)));
+                clickBox(child<QRadioButton>(&d, qPrintable(tapped)));
         });
         QCOMPARE(opened, shown);
         QCOMPARE(mSetting.copy_cap, saved);
@@ -222,8 +183,8 @@ private slots:
         SettingRecord r = copierRecord();
         r.*b.member = stored;
         QString opened;
-        openEditClose(r,
-                      [&](SettingDlg& d) { opened = child<QComboBox>(d, b.combo)->currentText(); });
+        openEditClose<SettingDlg>(
+            r, [&](SettingDlg& d) { opened = child<QComboBox>(&d, b.combo)->currentText(); });
         QCOMPARE(opened, shown);
         QCOMPARE(mSetting.*b.member, saved);
         QVERIFY(mBed->storedFile().contains(
@@ -231,10 +192,10 @@ private slots:
     }
 
     void pickedListItemsAreSaved() {
-        openEditClose(copierRecord(), [](SettingDlg& d) {
-            child<QComboBox>(d, "copy_block_size")->setCurrentIndex(2);
-            child<QComboBox>(d, "copy_time_count")->setCurrentIndex(1);
-            child<QComboBox>(d, "comboBox_test_number")->setCurrentIndex(5);
+        openEditClose<SettingDlg>(copierRecord(), [](SettingDlg& d) {
+            child<QComboBox>(&d, "copy_block_size")->setCurrentIndex(2);
+            child<QComboBox>(&d, "copy_time_count")->setCurrentIndex(1);
+            child<QComboBox>(&d, "comboBox_test_number")->setCurrentIndex(5);
         });
         QCOMPARE(mSetting.copy_block, 262144);
         QCOMPARE(mSetting.COPYTIMECOUNT, 5);
@@ -259,8 +220,8 @@ private slots:
         r.volumekeep = stored;
         int opened = -1;
         QString text;
-        openEditClose(r, [&](SettingDlg& d) {
-            auto* box = child<QComboBox>(d, "comboBox_volume");
+        openEditClose<SettingDlg>(r, [&](SettingDlg& d) {
+            auto* box = child<QComboBox>(&d, "comboBox_volume");
             opened = box->currentIndex();
             text = box->itemText(2);
             if (picked >= 0)
@@ -297,9 +258,9 @@ private slots:
         r.test_block = storedBlock;
         r.testSizeMode = -1; // no range button checked
         QString opened;
-        openEditClose(r, [&](SettingDlg& d) {
-            opened = checkedName(d, {"test_4k", "test_64k", "test_2m", "test_autoblk"});
-            clickBox(child<QRadioButton>(d, qPrintable(tapped)));
+        openEditClose<SettingDlg>(r, [&](SettingDlg& d) {
+            opened = checkedButtons(&d, {"test_4k", "test_64k", "test_2m", "test_autoblk"});
+            clickBox(child<QRadioButton>(&d, qPrintable(tapped)));
         });
         QCOMPARE(opened, shownBlock);
         QCOMPARE(mSetting.test_block, block);
@@ -313,10 +274,10 @@ private slots:
         r.testSizeM = 300;
         int percent = 0, megabytes = 0;
         bool mChecked = false;
-        openEditClose(r, [&](SettingDlg& d) {
-            percent = child<QSpinBox>(d, "spinBox")->value();
-            megabytes = child<QSpinBox>(d, "spinBox_test_m")->value();
-            mChecked = child<QRadioButton>(d, "test_m")->isChecked();
+        openEditClose<SettingDlg>(r, [&](SettingDlg& d) {
+            percent = child<QSpinBox>(&d, "spinBox")->value();
+            megabytes = child<QSpinBox>(&d, "spinBox_test_m")->value();
+            mChecked = child<QRadioButton>(&d, "test_m")->isChecked();
         });
         QCOMPARE(percent, 40);
         QCOMPARE(megabytes, 300);
@@ -331,8 +292,8 @@ private slots:
         SettingRecord r = copierRecord();
         r.write_speed = 150;
         r.read_speed = 35;
-        openEditClose(
-            r, [](SettingDlg& d) { QCOMPARE(child<QSpinBox>(d, "spinBox_2")->value(), 100); });
+        openEditClose<SettingDlg>(
+            r, [](SettingDlg& d) { QCOMPARE(child<QSpinBox>(&d, "spinBox_2")->value(), 100); });
         QCOMPARE(mSetting.write_speed, 100);
         QCOMPARE(mSetting.read_speed, 35);
     }
@@ -341,10 +302,10 @@ private slots:
         SettingRecord r = copierRecord();
         r.format_type = 9; // no button
         r.createMBR = 0;
-        openEditClose(r, [](SettingDlg& d) {
-            clickBox(child<QRadioButton>(d, "formatfat32_2"));
-            clickBox(child<QCheckBox>(d, "create_mbr"));
-            clickBox(child<QCheckBox>(d, "format_capfil_en"));
+        openEditClose<SettingDlg>(r, [](SettingDlg& d) {
+            clickBox(child<QRadioButton>(&d, "formatfat32_2"));
+            clickBox(child<QCheckBox>(&d, "create_mbr"));
+            clickBox(child<QCheckBox>(&d, "format_capfil_en"));
         });
         QCOMPARE(mSetting.format_type, 5);
         QCOMPARE(mSetting.createMBR, 1);
@@ -357,8 +318,8 @@ private slots:
         SettingRecord r = copierRecord();
         r.after_format = 1;
         bool before = false, after = true;
-        openEditClose(r, [&](SettingDlg& d) {
-            auto* box = child<QCheckBox>(d, "after_format");
+        openEditClose<SettingDlg>(r, [&](SettingDlg& d) {
+            auto* box = child<QCheckBox>(&d, "after_format");
             before = box->isChecked();
             clickBox(box);
             after = box->isChecked();
@@ -381,11 +342,11 @@ private slots:
         QFETCH(bool, ok);
         QFETCH(int, commands);
         int sentWhileOpen = -1;
-        const int result = openEditClose(
+        const int result = openEditClose<SettingDlg>(
             copierRecord(),
             [&](SettingDlg& d) {
                 if (tick)
-                    clickBox(child<QCheckBox>(d, "master_reset"));
+                    clickBox(child<QCheckBox>(&d, "master_reset"));
                 sentWhileOpen = DialogBed::masterClears();
             },
             ok);
@@ -403,13 +364,13 @@ private slots:
         r.mode = 3;
         r.copy_cap = 15;
         StdoutCapture out;
-        const int result = openEditClose(
+        const int result = openEditClose<SettingDlg>(
             r,
             [](SettingDlg& d) {
-                clickBox(child<QRadioButton>(d, "datacopy"));
-                clickBox(child<QRadioButton>(d, "copycap30"));
-                child<QComboBox>(d, "copy_block_size")->setCurrentIndex(0);
-                child<QComboBox>(d, "language")->setCurrentIndex(1);
+                clickBox(child<QRadioButton>(&d, "datacopy"));
+                clickBox(child<QRadioButton>(&d, "copycap30"));
+                child<QComboBox>(&d, "copy_block_size")->setCurrentIndex(0);
+                child<QComboBox>(&d, "language")->setCurrentIndex(1);
             },
             false);
         QCOMPARE(result, int(QDialog::Rejected));
@@ -425,7 +386,7 @@ private slots:
         r.copy_err = 15;
         r.copy_block = 65536;
         StdoutCapture out;
-        openEditClose(r, [](SettingDlg&) {});
+        openEditClose<SettingDlg>(r, [](SettingDlg&) {});
         const QByteArray log = out.text();
         QVERIFY2(log.contains("settingdlg.cpp:"), log.constData());
         QVERIFY(log.contains(" mode 5 cap 20 err 15 65536\n\r"));
@@ -446,19 +407,19 @@ private slots:
         r.capfil_high[2] = 36800;
         bool openedTicked = true, boundsGreyed = false;
         std::shared_ptr<bool> answered;
-        openEditClose(
+        openEditClose<SettingDlg>(
             r,
             [&](SettingDlg& d) {
-                auto* box = child<QCheckBox>(d, "capfil_en3");
+                auto* box = child<QCheckBox>(&d, "capfil_en3");
                 openedTicked = box->isChecked();
-                boundsGreyed = !child<QSpinBox>(d, "capfil_high3")->isEnabled();
+                boundsGreyed = !child<QSpinBox>(&d, "capfil_high3")->isEnabled();
                 clickBox(box);
-                child<QSpinBox>(d, "capfil_high3")->setValue(40000);
+                child<QSpinBox>(&d, "capfil_high3")->setValue(40000);
                 answered = answerModal<QColorDialog>([](QColorDialog* c) {
                     c->setCurrentColor(QColor(0, 0, 255));
                     c->accept();
                 });
-                QTest::mouseClick(child<QToolButton>(d, "capfil_color2"), Qt::LeftButton);
+                QTest::mouseClick(child<QToolButton>(&d, "capfil_color2"), Qt::LeftButton);
             },
             ok);
         QVERIFY(*answered);
@@ -473,12 +434,9 @@ private slots:
         setEngineStatus(103);
         int progressShown = -1;
         QString title;
-        const int result = openEditClose(copierRecord(), [&](SettingDlg& d) {
-            auto answered = answerModal<QMessageBox>([&](QMessageBox* box) {
-                title = box->windowTitle();
-                box->accept();
-            });
-            QTest::mouseClick(child<QPushButton>(d, "export_log"), Qt::LeftButton);
+        const int result = openEditClose<SettingDlg>(copierRecord(), [&](SettingDlg& d) {
+            auto answered = acceptMessageBox(&title);
+            QTest::mouseClick(child<QPushButton>(&d, "export_log"), Qt::LeftButton);
             auto* progress = d.findChild<QProgressDialog*>();
             QVERIFY(progress);
             QTRY_COMPARE(progress->value(), 30);
@@ -494,35 +452,12 @@ private slots:
     }
 
     // The catalogue is loaded and installed again only when the language changed.
-    void language_data() {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("picked"); // -1: untouched
-        QTest::addColumn<int>("installs");
-        QTest::newRow("English picked") << 0 << 1 << 1;
-        QTest::newRow("Chinese picked back") << 1 << 0 << 1;
-        QTest::newRow("Chinese kept") << 0 << -1 << 0;
-        QTest::newRow("English kept") << 1 << -1 << 0;
-        // Any non-zero language is English: it shows as "English" and is stored as 1.
-        QTest::newRow("language 2 shows English") << 2 << -1 << 1;
-    }
+    void language_data() { addLanguageRows(); }
     void language() {
         QFETCH(int, stored);
         QFETCH(int, picked);
         QFETCH(int, installs);
-        mBed->writeCatalogues();
-        SettingRecord r = copierRecord();
-        r.language = stored;
-        QStringList items;
-        openEditClose(r, [&](SettingDlg& d) {
-            auto* box = child<QComboBox>(d, "language");
-            items << box->itemText(0) << box->itemText(1) << QString::number(box->currentIndex());
-            if (picked >= 0)
-                box->setCurrentIndex(picked);
-        });
-        const int shown = stored != 0 ? 1 : 0;
-        QCOMPARE(items, (QStringList{QStringLiteral("中文"), "English", QString::number(shown)}));
-        QCOMPARE(mBed->languageChanges(), installs);
-        QCOMPARE(mSetting.language, picked >= 0 ? picked : shown);
+        checkLanguagePick<SettingDlg>(*mBed, copierRecord(), stored, picked, installs);
     }
 
 private:

@@ -25,31 +25,9 @@
 namespace {
 
 SettingRecord burninRecord(int ports = 48, int variant = 1) {
-    SettingRecord r{};
-    r.port_count = ports;
-    r.machine_type = 1;
-    r.board_model = 3;
-    r.machine_variant = variant;
-    settings::loadDefaults(r);
+    SettingRecord r = machineRecord(ports, 1, variant);
     r.mode = 7;
     return r;
-}
-
-template <typename T> T* child(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(QLatin1String(name));
-    if (!c)
-        qWarning("no widget %s", name);
-    return c;
-}
-
-QString checkedName(QWidget& w, const QStringList& names) {
-    QStringList checked;
-    for (const QString& n : names) {
-        auto* b = w.findChild<QAbstractButton*>(n);
-        if (b && b->isChecked())
-            checked << n;
-    }
-    return checked.join(',');
 }
 
 QStringList pageNames(QTabWidget* tabs) {
@@ -63,19 +41,6 @@ const QStringList kModeButtons{"testmode", "burnin_mode", "wipemode"};
 const QStringList kBurnBlocks{"burn_block_4k",     "burn_block_64k",  "burnin_block_128k",
                               "burnin_block_256k", "burnin_block_1m", "burnin_block_2m",
                               "burnin_block_4m"};
-
-int openEditClose(const SettingRecord& stored, const std::function<void(SettingDlg_h2bn&)>& edit,
-                  bool ok = true) {
-    commitSetting(stored);
-    SettingDlg_h2bn dlg;
-    return execWith(dlg, [&] {
-        edit(dlg);
-        if (ok)
-            pressOk(dlg);
-        else
-            pressCancel(dlg);
-    });
-}
 
 } // namespace
 
@@ -111,12 +76,9 @@ private slots:
         r.mode = mode;
         commitSetting(r);
         SettingDlg_h2bn dlg;
-        QCOMPARE(child<QTabWidget>(dlg, "tabCopy")->currentWidget()->objectName(), page);
-        QCOMPARE(checkedName(dlg, kModeButtons), checked);
-        QCOMPARE(dlg.size(), QSize(630, 633));
-        // Shown, its layout must still fit the panel's dialog size.
-        dlg.show();
-        QCOMPARE(dlg.size(), QSize(630, 633));
+        QCOMPARE(currentPage(&dlg), page);
+        QCOMPARE(checkedButtons(&dlg, kModeButtons), checked);
+        checkDialogSize(dlg);
     }
 
     void modeButtons_data() {
@@ -131,9 +93,9 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, page);
         QString shown;
-        openEditClose(burninRecord(), [&](SettingDlg_h2bn& d) {
-            clickBox(child<QRadioButton>(d, qPrintable(button)));
-            shown = child<QTabWidget>(d, "tabCopy")->currentWidget()->objectName();
+        openEditClose<SettingDlg_h2bn>(burninRecord(), [&](SettingDlg_h2bn& d) {
+            clickBox(child<QRadioButton>(&d, qPrintable(button)));
+            shown = currentPage(&d);
         });
         QCOMPARE(shown, page);
         QCOMPARE(mSetting.mode, mode);
@@ -144,9 +106,9 @@ private slots:
         r.mode = 0;
         QString shown;
         StdoutCapture out;
-        openEditClose(r, [&](SettingDlg_h2bn& d) {
-            clickBox(child<QRadioButton>(d, "burnin_mode"));
-            shown = child<QTabWidget>(d, "tabCopy")->currentWidget()->objectName();
+        openEditClose<SettingDlg_h2bn>(r, [&](SettingDlg_h2bn& d) {
+            clickBox(child<QRadioButton>(&d, "burnin_mode"));
+            shown = currentPage(&d);
         });
         QCOMPARE(shown, QStringLiteral("tab_burn"));
         QCOMPARE(mSetting.mode, 7);
@@ -173,14 +135,14 @@ private slots:
         commitSetting(r);
         SettingDlg_h2bn dlg;
         dlg.show();
-        const QStringList pages = pageNames(child<QTabWidget>(dlg, "tabCopy"));
+        const QStringList pages = pageNames(child<QTabWidget>(&dlg, "tabCopy"));
         QStringList expected{QStringLiteral("tab_h2:H2检测")};
         if (burnin)
             expected << QStringLiteral("tab_burn:BurnIn");
         QCOMPARE(pages, expected);
-        QCOMPARE(child<QRadioButton>(dlg, "burnin_mode")->isVisible(), burnin);
-        QVERIFY(child<QRadioButton>(dlg, "testmode")->isVisible());
-        QVERIFY(child<QRadioButton>(dlg, "wipemode")->isVisible());
+        QCOMPARE(child<QRadioButton>(&dlg, "burnin_mode")->isVisible(), burnin);
+        QVERIFY(child<QRadioButton>(&dlg, "testmode")->isVisible());
+        QVERIFY(child<QRadioButton>(&dlg, "wipemode")->isVisible());
     }
 
     void writeSpeedListByVariant_data() {
@@ -204,8 +166,8 @@ private slots:
         QFETCH(int, saved);
         int count = 0;
         QString lastText;
-        openEditClose(burninRecord(48, variant), [&](SettingDlg_h2bn& d) {
-            auto* box = child<QComboBox>(d, "comboBox_2");
+        openEditClose<SettingDlg_h2bn>(burninRecord(48, variant), [&](SettingDlg_h2bn& d) {
+            auto* box = child<QComboBox>(&d, "comboBox_2");
             count = box->count();
             lastText = box->itemText(box->count() - 1);
             box->setCurrentIndex(picked);
@@ -239,13 +201,13 @@ private slots:
         r.burnin_data = 5;
         r.wipe_mode = 4;
         QString w, rd, checked;
-        openEditClose(r, [&](SettingDlg_h2bn& d) {
-            w = child<QComboBox>(d, "comboBox_2")->currentText();
-            rd = child<QComboBox>(d, "comboBox_3")->currentText();
-            checked = checkedName(d, kBurnBlocks + QStringList{"test_4k", "test_64k", "test_2m",
-                                                               "test_autoblk", "random_data",
-                                                               "all_0", "all_1", "random_data_2",
-                                                               "all_2", "all_3", "all_4"});
+        openEditClose<SettingDlg_h2bn>(r, [&](SettingDlg_h2bn& d) {
+            w = child<QComboBox>(&d, "comboBox_2")->currentText();
+            rd = child<QComboBox>(&d, "comboBox_3")->currentText();
+            checked = checkedButtons(
+                &d, kBurnBlocks + QStringList{"test_4k", "test_64k", "test_2m", "test_autoblk",
+                                              "random_data", "all_0", "all_1", "random_data_2",
+                                              "all_2", "all_3", "all_4"});
         });
         QCOMPARE(w, writeShown);
         QCOMPARE(rd, readShown);
@@ -297,8 +259,8 @@ private slots:
         r.test_block = 4096;
         r.burnin_data = 0;
         r.wipe_mode = 0;
-        openEditClose(
-            r, [&](SettingDlg_h2bn& d) { clickBox(child<QRadioButton>(d, qPrintable(button))); });
+        openEditClose<SettingDlg_h2bn>(
+            r, [&](SettingDlg_h2bn& d) { clickBox(child<QRadioButton>(&d, qPrintable(button))); });
         QCOMPARE(mSetting.*fields.value(field), saved);
     }
 
@@ -308,11 +270,11 @@ private slots:
         r.burnin_time = 1000; // beyond the box: shows 240 and is saved so
         r.burnin_content = 30;
         int cycles = 0, hours = 0, share = 0;
-        openEditClose(r, [&](SettingDlg_h2bn& d) {
-            cycles = child<QSpinBox>(d, "test_cycle")->value();
-            hours = child<QSpinBox>(d, "test_time")->value();
-            share = child<QSpinBox>(d, "test_content")->value();
-            child<QSpinBox>(d, "test_cycle")->setValue(3);
+        openEditClose<SettingDlg_h2bn>(r, [&](SettingDlg_h2bn& d) {
+            cycles = child<QSpinBox>(&d, "test_cycle")->value();
+            hours = child<QSpinBox>(&d, "test_time")->value();
+            share = child<QSpinBox>(&d, "test_content")->value();
+            child<QSpinBox>(&d, "test_cycle")->setValue(3);
         });
         QCOMPARE(cycles, 12);
         QCOMPARE(hours, 240);
@@ -348,8 +310,8 @@ private slots:
         r.testSizeM = 10;
         r.capacity_test = 20;
         QString shown;
-        openEditClose(r, [&](SettingDlg_h2bn& d) {
-            auto* box = child<QComboBox>(d, "comboBox");
+        openEditClose<SettingDlg_h2bn>(r, [&](SettingDlg_h2bn& d) {
+            auto* box = child<QComboBox>(&d, "comboBox");
             shown = box->currentText();
             if (picked >= 0)
                 box->setCurrentIndex(picked);
@@ -379,12 +341,12 @@ private slots:
         SettingRecord r = burninRecord();
         r.MASTERCLEAR = stored;
         bool openedTicked = true;
-        openEditClose(
+        openEditClose<SettingDlg_h2bn>(
             r,
             [&](SettingDlg_h2bn& d) {
-                openedTicked = child<QCheckBox>(d, "master_reset")->isChecked();
+                openedTicked = child<QCheckBox>(&d, "master_reset")->isChecked();
                 if (tick)
-                    clickBox(child<QCheckBox>(d, "master_reset"));
+                    clickBox(child<QCheckBox>(&d, "master_reset"));
             },
             ok);
         QVERIFY(!openedTicked);
@@ -396,14 +358,14 @@ private slots:
     void cancelLeavesTheRecordAlone() {
         SettingRecord r = burninRecord();
         StdoutCapture out;
-        const int result = openEditClose(
+        const int result = openEditClose<SettingDlg_h2bn>(
             r,
             [](SettingDlg_h2bn& d) {
-                clickBox(child<QRadioButton>(d, "wipemode"));
-                clickBox(child<QRadioButton>(d, "burnin_block_4m"));
-                child<QComboBox>(d, "comboBox")->setCurrentIndex(3);
-                child<QComboBox>(d, "comboBox_2")->setCurrentIndex(3);
-                child<QSpinBox>(d, "test_cycle")->setValue(7);
+                clickBox(child<QRadioButton>(&d, "wipemode"));
+                clickBox(child<QRadioButton>(&d, "burnin_block_4m"));
+                child<QComboBox>(&d, "comboBox")->setCurrentIndex(3);
+                child<QComboBox>(&d, "comboBox_2")->setCurrentIndex(3);
+                child<QSpinBox>(&d, "test_cycle")->setValue(7);
             },
             false);
         QCOMPARE(result, int(QDialog::Rejected));
@@ -415,7 +377,8 @@ private slots:
         SettingRecord r = burninRecord();
         r.mode = 7;
         StdoutCapture out;
-        openEditClose(r, [](SettingDlg_h2bn& d) { clickBox(child<QRadioButton>(d, "wipemode")); });
+        openEditClose<SettingDlg_h2bn>(
+            r, [](SettingDlg_h2bn& d) { clickBox(child<QRadioButton>(&d, "wipemode")); });
         QCOMPARE(mSetting.mode, 10);
         QVERIFY(out.text().contains(" mode 7\n\r"));
         QVERIFY(out.text().contains(" button accepted\n\r"));
@@ -426,12 +389,9 @@ private slots:
         const uint32_t idle = 0;
         Info.write(4, &idle, sizeof idle);
         QString title;
-        openEditClose(burninRecord(), [&](SettingDlg_h2bn& d) {
-            auto answered = answerModal<QMessageBox>([&](QMessageBox* box) {
-                title = box->windowTitle();
-                box->accept();
-            });
-            QTest::mouseClick(child<QPushButton>(d, "export_log"), Qt::LeftButton);
+        openEditClose<SettingDlg_h2bn>(burninRecord(), [&](SettingDlg_h2bn& d) {
+            auto answered = acceptMessageBox(&title);
+            QTest::mouseClick(child<QPushButton>(&d, "export_log"), Qt::LeftButton);
             QTRY_VERIFY(*answered);
             QVERIFY(d.isVisible());
         });
@@ -441,32 +401,12 @@ private slots:
     }
 
     // The catalogue is loaded and installed again only when the language changed.
-    void language_data() {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("picked"); // -1: untouched
-        QTest::addColumn<int>("installs");
-        QTest::newRow("English picked") << 0 << 1 << 1;
-        QTest::newRow("Chinese picked back") << 1 << 0 << 1;
-        QTest::newRow("Chinese kept") << 0 << -1 << 0;
-        QTest::newRow("English kept") << 1 << -1 << 0;
-    }
+    void language_data() { addLanguageRows(); }
     void language() {
         QFETCH(int, stored);
         QFETCH(int, picked);
         QFETCH(int, installs);
-        mBed->writeCatalogues();
-        SettingRecord r = burninRecord();
-        r.language = stored;
-        QStringList items;
-        openEditClose(r, [&](SettingDlg_h2bn& d) {
-            auto* box = child<QComboBox>(d, "language");
-            items << box->itemText(0) << box->itemText(1) << QString::number(box->currentIndex());
-            if (picked >= 0)
-                box->setCurrentIndex(picked);
-        });
-        QCOMPARE(items, (QStringList{QStringLiteral("中文"), "English", QString::number(stored)}));
-        QCOMPARE(mBed->languageChanges(), installs);
-        QCOMPARE(mSetting.language, picked >= 0 ? picked : stored);
+        checkLanguagePick<SettingDlg_h2bn>(*mBed, burninRecord(), stored, picked, installs);
     }
 
 private:

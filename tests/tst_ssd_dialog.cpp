@@ -18,42 +18,10 @@
 
 namespace {
 
-template <typename T = QWidget> T* w(QWidget* dialog, const char* name) {
-    T* found = dialog->findChild<T*>(name);
-    if (!found)
-        qFatal("no widget %s", name);
-    return found;
-}
-
-void edit(const std::function<void(SettingRecord&)>& change) {
-    SettingRecord r = snapshotSetting();
-    change(r);
-    commitSetting(r);
-}
-
-void acceptWith(const std::function<void(SettingDlg_ssd&)>& actions = {}) {
-    SettingDlg_ssd dialog;
-    const int result = execWith(dialog, [&] {
-        if (actions)
-            actions(dialog);
-        pressOk(dialog);
-    });
-    QCOMPARE(result, int(QDialog::Accepted));
-}
-
-QString checkedOf(QWidget* dialog, std::initializer_list<const char*> names) {
-    QString checked;
-    for (const char* name : names) {
-        if (w<QRadioButton>(dialog, name)->isChecked())
-            checked += QString::fromLatin1(name);
-    }
-    return checked;
-}
-
-const std::initializer_list<const char*> kModes = {"fullcopycompare", "fullcopy", "datacopycompare",
-                                                   "datacopy", "wipemode"};
-const std::initializer_list<const char*> kCaps = {
-    "copycap0", "copycap5", "copycap10", "copycap15", "copycap20", "copycap30", "copycap00"};
+const QStringList kModes = {"fullcopycompare", "fullcopy", "datacopycompare", "datacopy",
+                            "wipemode"};
+const QStringList kCaps = {"copycap0",  "copycap5",  "copycap10", "copycap15",
+                           "copycap20", "copycap30", "copycap00"};
 
 } // namespace
 
@@ -103,10 +71,10 @@ void TestSsdDialog::storedModeChoosesButtonAndPage() {
     QFETCH(QString, button);
     QFETCH(QString, page);
     DialogBed bed(8, 2, 2);
-    edit([&](SettingRecord& r) { r.mode = mode; });
-    acceptWith([&](SettingDlg_ssd& d) {
-        QCOMPARE(w<QTabWidget>(&d, "tabCopy")->currentWidget()->objectName(), page);
-        QCOMPARE(checkedOf(&d, kModes), button);
+    editSetting([&](SettingRecord& r) { r.mode = mode; });
+    acceptWith<SettingDlg_ssd>([&](SettingDlg_ssd& d) {
+        QCOMPARE(child<QTabWidget>(&d, "tabCopy")->currentWidget()->objectName(), page);
+        QCOMPARE(checkedButtons(&d, kModes), button);
     });
     QCOMPARE(mSetting.mode, mode);
 }
@@ -125,10 +93,10 @@ void TestSsdDialog::modeButtonsStoreModeAndTurnPage() {
     QFETCH(int, mode);
     QFETCH(QString, page);
     DialogBed bed(8, 2, 2);
-    edit([](SettingRecord& r) { r.mode = 0; });
-    acceptWith([&](SettingDlg_ssd& d) {
-        clickBox(w<QRadioButton>(&d, button.constData()));
-        QCOMPARE(w<QTabWidget>(&d, "tabCopy")->currentWidget()->objectName(), page);
+    editSetting([](SettingRecord& r) { r.mode = 0; });
+    acceptWith<SettingDlg_ssd>([&](SettingDlg_ssd& d) {
+        clickBox(child<QRadioButton>(&d, button.constData()));
+        QCOMPARE(child<QTabWidget>(&d, "tabCopy")->currentWidget()->objectName(), page);
         QCOMPARE(mSetting.mode, 0);
     });
     QCOMPARE(mSetting.mode, mode);
@@ -154,14 +122,14 @@ void TestSsdDialog::capacityDifference() {
     QFETCH(QByteArray, click);
     QFETCH(int, saved);
     DialogBed bed(8, 2, 2);
-    edit([&](SettingRecord& r) {
+    editSetting([&](SettingRecord& r) {
         r.copy_cap = stored;
         r.mode = 4;
     });
-    acceptWith([&](SettingDlg_ssd& d) {
-        QCOMPARE(checkedOf(&d, kCaps), shown);
+    acceptWith<SettingDlg_ssd>([&](SettingDlg_ssd& d) {
+        QCOMPARE(checkedButtons(&d, kCaps), shown);
         if (!click.isEmpty())
-            clickBox(w<QRadioButton>(&d, click.constData()));
+            clickBox(child<QRadioButton>(&d, click.constData()));
     });
     QCOMPARE(mSetting.copy_cap, saved);
 }
@@ -183,18 +151,18 @@ void TestSsdDialog::okForcesSpeedAndTestBlock() {
     QFETCH(QByteArray, click);
     QFETCH(int, saved);
     DialogBed bed(8, 2, 2);
-    edit([&](SettingRecord& r) {
+    editSetting([&](SettingRecord& r) {
         r.mode = 3;
         r.copy_block = copyBlock;
         r.write_speed = 50;
         r.test_block = 65536;
     });
-    acceptWith([&](SettingDlg_ssd& d) {
-        QCOMPARE(checkedOf(&d, {"copy_4k", "copy_64k", "copy_128k", "copy_256k", "copy_1m",
-                                "copy_2m", "copy_4m"}),
+    acceptWith<SettingDlg_ssd>([&](SettingDlg_ssd& d) {
+        QCOMPARE(checkedButtons(&d, {"copy_4k", "copy_64k", "copy_128k", "copy_256k", "copy_1m",
+                                     "copy_2m", "copy_4m"}),
                  shown);
         if (!click.isEmpty())
-            clickBox(w<QRadioButton>(&d, click.constData()));
+            clickBox(child<QRadioButton>(&d, click.constData()));
     });
     QCOMPARE(mSetting.copy_block, saved);
     QCOMPARE(mSetting.test_block, saved);
@@ -221,9 +189,9 @@ void TestSsdDialog::countdown() {
     QFETCH(int, pick);
     QFETCH(int, saved);
     DialogBed bed(8, 2, 2);
-    edit([&](SettingRecord& r) { r.COPYTIMECOUNT = stored; });
-    acceptWith([&](SettingDlg_ssd& d) {
-        auto* box = w<QComboBox>(&d, "copy_time_count");
+    editSetting([&](SettingRecord& r) { r.COPYTIMECOUNT = stored; });
+    acceptWith<SettingDlg_ssd>([&](SettingDlg_ssd& d) {
+        auto* box = child<QComboBox>(&d, "copy_time_count");
         QCOMPARE(box->count(), 7);
         QCOMPARE(box->currentText(), shown);
         if (pick >= 0)
@@ -234,37 +202,39 @@ void TestSsdDialog::countdown() {
 
 void TestSsdDialog::wipePattern() {
     DialogBed bed(8, 2, 2);
-    edit([](SettingRecord& r) {
+    editSetting([](SettingRecord& r) {
         r.wipe_mode = 2;
         r.mode = 10;
     });
-    acceptWith([](SettingDlg_ssd& d) {
-        QCOMPARE(checkedOf(&d, {"random_data_2", "all_2", "all_3", "all_4"}),
+    acceptWith<SettingDlg_ssd>([](SettingDlg_ssd& d) {
+        QCOMPARE(checkedButtons(&d, {"random_data_2", "all_2", "all_3", "all_4"}),
                  QStringLiteral("all_3"));
-        clickBox(w<QRadioButton>(&d, "all_4"));
+        clickBox(child<QRadioButton>(&d, "all_4"));
     });
     QCOMPARE(mSetting.wipe_mode, 3);
 }
 
 void TestSsdDialog::masterResetOpensUncheckedAndSendsOnce() {
     DialogBed bed(8, 2, 2);
-    edit([](SettingRecord& r) { r.mode = 10; });
+    editSetting([](SettingRecord& r) { r.mode = 10; });
     {
         SettingDlg_ssd d;
         execWith(d, [&] {
-            clickBox(w<QCheckBox>(&d, "master_reset"));
+            clickBox(child<QCheckBox>(&d, "master_reset"));
             pressCancel(d);
         });
     }
     QCOMPARE(DialogBed::masterClears(), 0);
 
-    acceptWith([](SettingDlg_ssd& d) { clickBox(w<QCheckBox>(&d, "master_reset")); });
+    acceptWith<SettingDlg_ssd>(
+        [](SettingDlg_ssd& d) { clickBox(child<QCheckBox>(&d, "master_reset")); });
     QCOMPARE(DialogBed::masterClears(), 1);
     QVERIFY(DialogBed::lastMasterClearAfterStore());
     QCOMPARE(mSetting.MASTERCLEAR, 1);
 
     // Shown unchecked again although the record holds 1; OK then clears the flag.
-    acceptWith([](SettingDlg_ssd& d) { QVERIFY(!w<QCheckBox>(&d, "master_reset")->isChecked()); });
+    acceptWith<SettingDlg_ssd>(
+        [](SettingDlg_ssd& d) { QVERIFY(!child<QCheckBox>(&d, "master_reset")->isChecked()); });
     QCOMPARE(DialogBed::masterClears(), 1);
     QCOMPARE(mSetting.MASTERCLEAR, 0);
 }
@@ -272,17 +242,17 @@ void TestSsdDialog::masterResetOpensUncheckedAndSendsOnce() {
 void TestSsdDialog::cancelStoresNothing() {
     DialogBed bed(8, 2, 2);
     bed.writeCatalogues();
-    edit([](SettingRecord& r) { r.mode = 4; });
+    editSetting([](SettingRecord& r) { r.mode = 4; });
     const SettingRecord before = snapshotSetting();
     SettingDlg_ssd d;
     StdoutCapture out;
     const int result = execWith(d, [&] {
-        clickBox(w<QRadioButton>(&d, "copycap00"));
-        clickBox(w<QRadioButton>(&d, "copy_2m"));
-        w<QComboBox>(&d, "copy_time_count")->setCurrentIndex(0);
-        w<QComboBox>(&d, "language")->setCurrentIndex(1);
-        clickBox(w<QRadioButton>(&d, "wipemode"));
-        clickBox(w<QCheckBox>(&d, "master_reset"));
+        clickBox(child<QRadioButton>(&d, "copycap00"));
+        clickBox(child<QRadioButton>(&d, "copy_2m"));
+        child<QComboBox>(&d, "copy_time_count")->setCurrentIndex(0);
+        child<QComboBox>(&d, "language")->setCurrentIndex(1);
+        clickBox(child<QRadioButton>(&d, "wipemode"));
+        clickBox(child<QCheckBox>(&d, "master_reset"));
         pressCancel(d);
     });
     QCOMPARE(result, int(QDialog::Rejected));
@@ -299,12 +269,9 @@ void TestSsdDialog::exportButtonRunsTheExport() {
     Info.clear();
     SettingDlg_ssd d;
     QString title;
-    auto answered = answerModal<QMessageBox>([&](QMessageBox* box) {
-        title = box->windowTitle();
-        box->accept();
-    });
+    auto answered = acceptMessageBox(&title);
     execWith(d, [&] {
-        QTest::mouseClick(w<QPushButton>(&d, "export_log"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&d, "export_log"), Qt::LeftButton);
         QCOMPARE(DialogBed::exportLogs(), 1);
         const uint32_t done = 111;
         Info.write(offsetof(StatusHeader, engineStatus), &done, sizeof done);

@@ -3,18 +3,18 @@
 #include "forms/tester_forms.h"
 #include "hardware/boardcontrol.h"
 #include "link/status_block.h"
-#include "platform/desktop_platform.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
 #include "support/fake_gpio.h"
 #include "support/stdout_capture.h"
+#include "support/temp_root.h"
+#include "support/window_probe.h"
 #include "tester/frame.h"
 #include "tester/mainwindow.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cstring>
 #include <memory>
@@ -41,16 +41,6 @@ void setPort(int port, uint32_t state, uint32_t connected = 0,
     Info.write(testerPortOffset(port), &r, sizeof(r));
 }
 
-void setHeader(uint32_t engineVersion, int worked = 0, int success = 0, int fail = 0) {
-    StatusHeader h{};
-    h.length = kStatusBlockSize;
-    h.engineVersion = engineVersion;
-    h.totalWorked = worked;
-    h.totalSuccess = success;
-    h.totalFail = fail;
-    Info.write(0, &h, sizeof(h));
-}
-
 std::unique_ptr<MainWindow> makeWindow(int ports, int variant = 0, int mode = 0) {
     setMachine(ports, mode, variant);
     return std::make_unique<MainWindow>(nullptr, ports);
@@ -58,17 +48,6 @@ std::unique_ptr<MainWindow> makeWindow(int ports, int variant = 0, int mode = 0)
 
 Frame* frame(QWidget& w, int port) {
     return w.findChild<Frame*>(QStringLiteral("frame_%1").arg(port));
-}
-
-QString text(QWidget* parent, const char* name) {
-    auto* label = parent->findChild<QLabel*>(QString::fromLatin1(name));
-    return label ? label->text() : QStringLiteral("<missing>");
-}
-
-QString cellName(const MainWindow& w, int row, int column) {
-    auto* grid = w.findChild<QGridLayout*>(QStringLiteral("gridLayout"));
-    QLayoutItem* item = grid ? grid->itemAtPosition(row, column) : nullptr;
-    return item && item->widget() ? item->widget()->objectName() : QString();
 }
 
 QRect frameRect(const MainWindow& w, const Frame* f) {
@@ -82,22 +61,11 @@ void showLaidOut(MainWindow& w) {
     QCoreApplication::processEvents();
 }
 
-class FakePower final : public BoardPower {
-public:
-    int level = 1;
-    int state = 2;
-    int switchedOff = 0;
-    int powerLevel() const override { return level; }
-    int boardState() const override { return state; }
-    void switchOff() override { ++switchedOff; }
-};
-
 } // namespace
 
 class TesterWindow : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
 
     void forms_data();
@@ -132,13 +100,8 @@ private slots:
     void boardsSwitchedOffThroughTheController();
 
 private:
-    QTemporaryDir mRoot;
+    TempRoot mRoot;
 };
-
-void TesterWindow::initTestCase() {
-    QVERIFY(mRoot.isValid());
-    h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString()));
-}
 
 void TesterWindow::init() {
     Info.clear();
@@ -229,9 +192,9 @@ void TesterWindow::forms() {
     for (const char* name : {"workingMode", "totalWorked", "totalSuccess", "totalFail",
                              "currentWorking", "currentSuccess", "currentFail"})
         QVERIFY2(strip->findChild<QLabel*>(QString::fromLatin1(name)), name);
-    QCOMPARE(text(strip, "label_2"), QStringLiteral("成功总数"));
-    QCOMPARE(text(strip, "label_6"), QStringLiteral("当前失败"));
-    QCOMPARE(text(strip, "currentFail"), QStringLiteral("0"));
+    QCOMPARE(labelText(strip, "label_2"), QStringLiteral("成功总数"));
+    QCOMPARE(labelText(strip, "label_6"), QStringLiteral("当前失败"));
+    QCOMPARE(labelText(strip, "currentFail"), QStringLiteral("0"));
 }
 
 void TesterWindow::gridOrder_data() {
@@ -318,9 +281,9 @@ void TesterWindow::firstPortSkippedOnLargeMachines() {
         QVERIFY(f->width() <= 126 && f->height() <= 118);
     }
     QCOMPARE(bottomLeft->objectName(), QStringLiteral("frame_2"));
-    QCOMPARE(text(bottomLeft, "label_no"), QStringLiteral("1"));
+    QCOMPARE(labelText(bottomLeft, "label_no"), QStringLiteral("1"));
     QCOMPARE(topRight->objectName(), QStringLiteral("frame_121"));
-    QCOMPARE(text(topRight, "label_no"), QStringLiteral("120"));
+    QCOMPARE(labelText(topRight, "label_no"), QStringLiteral("120"));
 
     // Port 1's record is the controller's: whatever it says is not counted.
     setPort(1, 1, 1);
@@ -328,7 +291,7 @@ void TesterWindow::firstPortSkippedOnLargeMachines() {
     w->update();
     QCOMPARE(w->activity().mWorkingLast.load(), 0);
     QCOMPARE(w->activity().mConnected.load(), 1);
-    QCOMPARE(text(w.get(), "currentFail"), QStringLiteral("1"));
+    QCOMPARE(labelText(w.get(), "currentFail"), QStringLiteral("1"));
     QCOMPARE(frame(*w, 2)->port(), 2); // frame i reads record i
 }
 
@@ -342,7 +305,7 @@ void TesterWindow::fiftyOnePortGap() {
     QVERIFY2(last.top() - above.bottom() >= 2 * above.height(),
              qPrintable(QStringLiteral("%1 %2").arg(above.bottom()).arg(last.top())));
     QCOMPARE(last.height(), above.height());
-    QCOMPARE(text(frame(*w, 42), "label_no"), QStringLiteral("41"));
+    QCOMPARE(labelText(frame(*w, 42), "label_no"), QStringLiteral("41"));
 }
 
 void TesterWindow::countWithoutOwnForm() {
@@ -357,7 +320,7 @@ void TesterWindow::countWithoutOwnForm() {
     QVERIFY(lines.contains(" 60 is null\n"));
     QVERIFY(!lines.contains(" 32 is null\n"));
     QCOMPARE(w->activity().mWorkingLast.load(), 1);
-    QCOMPARE(text(w.get(), "currentWorking"), QStringLiteral("1"));
+    QCOMPARE(labelText(w.get(), "currentWorking"), QStringLiteral("1"));
 }
 
 void TesterWindow::countersAndTotals() {
@@ -367,8 +330,8 @@ void TesterWindow::countersAndTotals() {
     w->update();
     for (const char* name : {"currentWorking", "currentSuccess", "currentFail", "totalWorked",
                              "totalSuccess", "totalFail"})
-        QCOMPARE(text(w.get(), name), QStringLiteral("0"));
-    QCOMPARE(text(frame(*w, 5), "label_status"), QStringLiteral("就绪"));
+        QCOMPARE(labelText(w.get(), name), QStringLiteral("0"));
+    QCOMPARE(labelText(frame(*w, 5), "label_status"), QStringLiteral("就绪"));
 
     setHeader(0, 100, 80, 20);
     setPort(1, 1, 1);
@@ -381,18 +344,18 @@ void TesterWindow::countersAndTotals() {
     setPort(8, 7, 1); // unknown: not counted, but connected
     for (int tick = 0; tick < 3; ++tick) {
         w->update();
-        QCOMPARE(text(w.get(), "currentWorking"), QStringLiteral("3"));
-        QCOMPARE(text(w.get(), "currentSuccess"), QStringLiteral("2"));
-        QCOMPARE(text(w.get(), "currentFail"), QStringLiteral("1"));
-        QCOMPARE(text(w.get(), "totalWorked"), QStringLiteral("100"));
-        QCOMPARE(text(w.get(), "totalSuccess"), QStringLiteral("80"));
-        QCOMPARE(text(w.get(), "totalFail"), QStringLiteral("20"));
+        QCOMPARE(labelText(w.get(), "currentWorking"), QStringLiteral("3"));
+        QCOMPARE(labelText(w.get(), "currentSuccess"), QStringLiteral("2"));
+        QCOMPARE(labelText(w.get(), "currentFail"), QStringLiteral("1"));
+        QCOMPARE(labelText(w.get(), "totalWorked"), QStringLiteral("100"));
+        QCOMPARE(labelText(w.get(), "totalSuccess"), QStringLiteral("80"));
+        QCOMPARE(labelText(w.get(), "totalFail"), QStringLiteral("20"));
         QCOMPARE(w->activity().mWorkingLast.load(), 3);
         QCOMPARE(w->activity().mConnected.load(), 6);
     }
     Info.clear();
     w->update();
-    QCOMPARE(text(w.get(), "currentWorking"), QStringLiteral("0"));
+    QCOMPARE(labelText(w.get(), "currentWorking"), QStringLiteral("0"));
     QCOMPARE(w->activity().mConnected.load(), 0);
 }
 
@@ -401,18 +364,18 @@ void TesterWindow::finishedStateDrawnOnce() {
     w->start();
     setPort(6, 12, 0, [](TesterPortRecord& r) { r.badSectors = 2; });
     w->update();
-    QCOMPARE(text(frame(*w, 6), "label_status"), QStringLiteral("损坏:1KB"));
+    QCOMPARE(labelText(frame(*w, 6), "label_status"), QStringLiteral("损坏:1KB"));
     QCOMPARE(frame(*w, 6)->styleSheet(), QString(tester::kRed));
     setPort(6, 12, 0, [](TesterPortRecord& r) { r.badSectors = 4; });
     for (int tick = 0; tick < 5; ++tick) {
         w->update();
-        QCOMPARE(text(frame(*w, 6), "label_status"), QStringLiteral("损坏:1KB"));
-        QCOMPARE(text(w.get(), "currentFail"), QStringLiteral("1"));
+        QCOMPARE(labelText(frame(*w, 6), "label_status"), QStringLiteral("损坏:1KB"));
+        QCOMPARE(labelText(w.get(), "currentFail"), QStringLiteral("1"));
     }
     // A restart forgets what was shown, so the new figures appear.
     w->start();
     w->update();
-    QCOMPARE(text(frame(*w, 6), "label_status"), QStringLiteral("损坏:2KB"));
+    QCOMPARE(labelText(frame(*w, 6), "label_status"), QStringLiteral("损坏:2KB"));
 }
 
 void TesterWindow::masterFrameNeverRedrawn() {
@@ -422,9 +385,9 @@ void TesterWindow::masterFrameNeverRedrawn() {
     setPort(1, 4);
     setPort(2, 4);
     w.update();
-    QCOMPARE(text(frame(w, 1), "label_status"), QStringLiteral("测试容量"));
-    QCOMPARE(text(frame(w, 2), "label_status"), QStringLiteral("写入错误"));
-    QCOMPARE(text(&w, "currentFail"), QStringLiteral("1"));
+    QCOMPARE(labelText(frame(w, 1), "label_status"), QStringLiteral("测试容量"));
+    QCOMPARE(labelText(frame(w, 2), "label_status"), QStringLiteral("写入错误"));
+    QCOMPARE(labelText(&w, "currentFail"), QStringLiteral("1"));
 }
 
 void TesterWindow::coverComesAndGoes() {
@@ -444,19 +407,19 @@ void TesterWindow::coverComesAndGoes() {
     QVERIFY(!bar->isHidden());
     QCOMPARE(bar->value(), 30);
     QCOMPARE(f->styleSheet(), QString(tester::kGrey));
-    QCOMPARE(text(f, "label_status"), QStringLiteral("写入:3M"));
-    QCOMPARE(text(f, "label_1_2"), QStringLiteral("5 s"));
+    QCOMPARE(labelText(f, "label_status"), QStringLiteral("写入:3M"));
+    QCOMPARE(labelText(f, "label_1_2"), QStringLiteral("5 s"));
     setPort(3, 0);
     w->update();
     QVERIFY(f->covered());
     QVERIFY(bar->isHidden());
-    QCOMPARE(text(f, "label_status"), QStringLiteral("就绪"));
+    QCOMPARE(labelText(f, "label_status"), QStringLiteral("就绪"));
 
     // A port found finished (the panel restarted mid-run) is not hidden under the cover.
     setPort(4, 10, 0, [](TesterPortRecord& r) { r.progress = 80; });
     w->update();
     QVERIFY(!frame(*w, 4)->covered());
-    QCOMPARE(text(frame(*w, 4), "label_status"), QStringLiteral("读取错误"));
+    QCOMPARE(labelText(frame(*w, 4), "label_status"), QStringLiteral("读取错误"));
 }
 
 void TesterWindow::formatReadyClearsFirstLine() {
@@ -465,12 +428,12 @@ void TesterWindow::formatReadyClearsFirstLine() {
     Frame* f = frame(*w, 2);
     setPort(2, 1, 1, [](TesterPortRecord& r) { r.capacityBytes = 1ull << 30; });
     w->update();
-    QCOMPARE(text(f, "label"), QStringLiteral("1024M"));
-    QCOMPARE(text(f, "label_status"), QStringLiteral("正在格式化"));
+    QCOMPARE(labelText(f, "label"), QStringLiteral("1024M"));
+    QCOMPARE(labelText(f, "label_status"), QStringLiteral("正在格式化"));
     setPort(2, 0);
     w->update();
     QVERIFY(f->covered());
-    QCOMPARE(text(f, "label"), QString());
+    QCOMPARE(labelText(f, "label"), QString());
 }
 
 void TesterWindow::formatRedSpeedLineResetByGo() {
@@ -486,7 +449,7 @@ void TesterWindow::formatRedSpeedLineResetByGo() {
     });
     w->update();
     QCOMPARE(speed->text(), QStringLiteral("4KB"));
-    QCOMPARE(text(f, "label_1_2"), QStringLiteral("FAT32 "));
+    QCOMPARE(labelText(f, "label_1_2"), QStringLiteral("FAT32 "));
     QCOMPARE(speed->palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::red));
     QCOMPARE(speed->palette().color(QPalette::Inactive, QPalette::WindowText), QColor(Qt::red));
     w->updateSetting();
@@ -562,7 +525,7 @@ void TesterWindow::titles() {
     w->start();
     QTEST(w->modeTitle(), "started");
     QTEST(frame(*w, 48)->title(), "started");
-    QTEST(text(w.get(), "workingMode"), "modeName");
+    QTEST(labelText(w.get(), "workingMode"), "modeName");
     QCOMPARE(w->findChild<QWidget*>(QStringLiteral("StatusWidget"))->styleSheet(),
              QString(tester::kGrey));
 }
@@ -632,12 +595,12 @@ void TesterWindow::startStopRunningFlag() {
     w->start();
     QCOMPARE(w->activity().mRunning.load(), 1);
     setPort(1, 1);
-    QTRY_COMPARE_WITH_TIMEOUT(text(w.get(), "currentWorking"), QStringLiteral("1"), 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(labelText(w.get(), "currentWorking"), QStringLiteral("1"), 3000);
     w->stop();
     QCOMPARE(w->activity().mRunning.load(), 0);
     setPort(1, 0);
     QTest::qWait(1300);
-    QCOMPARE(text(w.get(), "currentWorking"), QStringLiteral("1"));
+    QCOMPARE(labelText(w.get(), "currentWorking"), QStringLiteral("1"));
     w.reset();
     QCOMPARE(gTesterActivity.load(), nullptr);
 }

@@ -16,48 +16,7 @@
 
 namespace {
 
-template <typename T = QWidget> T* w(QWidget* dialog, const char* name) {
-    T* found = dialog->findChild<T*>(name);
-    if (!found)
-        qFatal("no widget %s", name);
-    return found;
-}
-
-QString currentPage(QWidget* dialog) {
-    return w<QTabWidget>(dialog, "tabWidget")->currentWidget()->objectName();
-}
-
-void showPage(QWidget* dialog, const char* page) {
-    w<QTabWidget>(dialog, "tabWidget")->setCurrentWidget(w(dialog, page));
-}
-
-void edit(const std::function<void(SettingRecord&)>& change) {
-    SettingRecord r = snapshotSetting();
-    change(r);
-    commitSetting(r);
-}
-
-void acceptWith(const std::function<void(SettingDialog_tf&)>& actions = {}) {
-    SettingDialog_tf dialog;
-    const int result = execWith(dialog, [&] {
-        if (actions)
-            actions(dialog);
-        pressOk(dialog);
-    });
-    QCOMPARE(result, int(QDialog::Accepted));
-}
-
-QString checkedOf(QWidget* dialog, std::initializer_list<const char*> names) {
-    QString checked;
-    for (const char* name : names) {
-        if (w<QRadioButton>(dialog, name)->isChecked())
-            checked += QString::fromLatin1(name);
-    }
-    return checked;
-}
-
-const std::initializer_list<const char*> kBlocks = {"test_4k", "test_64k", "test_2m",
-                                                    "test_autoblk"};
+const QStringList kBlocks = {"test_4k", "test_64k", "test_2m", "test_autoblk"};
 
 } // namespace
 
@@ -95,17 +54,17 @@ void TestTfDialog::modesNeverTurnThePage() {
     QFETCH(QByteArray, click);
     QFETCH(int, saved);
     DialogBed bed;
-    edit([&](SettingRecord& r) { r.mode = stored; });
-    acceptWith([&](SettingDialog_tf& d) {
-        QCOMPARE(currentPage(&d), QStringLiteral("tab_2"));
-        QCOMPARE(checkedOf(&d, {"testmode", "formatmode", "h5testmode"}), shown);
+    editSetting([&](SettingRecord& r) { r.mode = stored; });
+    acceptWith<SettingDialog_tf>([&](SettingDialog_tf& d) {
+        QCOMPARE(currentPage(&d, "tabWidget"), QStringLiteral("tab_2"));
+        QCOMPARE(checkedButtons(&d, {"testmode", "formatmode", "h5testmode"}), shown);
         if (!click.isEmpty()) {
             showPage(&d, "tab");
-            clickBox(w<QRadioButton>(&d, click.constData()));
-            QCOMPARE(currentPage(&d), QStringLiteral("tab"));
+            clickBox(child<QRadioButton>(&d, click.constData()));
+            QCOMPARE(currentPage(&d, "tabWidget"), QStringLiteral("tab"));
             showPage(&d, "tab_3");
-            clickBox(w<QRadioButton>(&d, click.constData()));
-            QCOMPARE(currentPage(&d), QStringLiteral("tab_3"));
+            clickBox(child<QRadioButton>(&d, click.constData()));
+            QCOMPARE(currentPage(&d, "tabWidget"), QStringLiteral("tab_3"));
         }
     });
     QCOMPARE(mSetting.mode, saved);
@@ -144,17 +103,17 @@ void TestTfDialog::blockAndRangeButtons() {
     QFETCH(int, savedBlock);
     QFETCH(int, savedMode);
     DialogBed bed;
-    edit([&](SettingRecord& r) {
+    editSetting([&](SettingRecord& r) {
         r.test_block = block;
         r.testSizeMode = rangeMode;
     });
-    acceptWith([&](SettingDialog_tf& d) {
-        QCOMPARE(checkedOf(&d, kBlocks), shownBlock);
+    acceptWith<SettingDialog_tf>([&](SettingDialog_tf& d) {
+        QCOMPARE(checkedButtons(&d, kBlocks), shownBlock);
         showPage(&d, "tab");
         if (!quietlyCheck.isEmpty())
-            w<QRadioButton>(&d, quietlyCheck.constData())->setChecked(true);
+            child<QRadioButton>(&d, quietlyCheck.constData())->setChecked(true);
         if (!click.isEmpty())
-            clickBox(w<QRadioButton>(&d, click.constData()));
+            clickBox(child<QRadioButton>(&d, click.constData()));
     });
     QCOMPARE(mSetting.test_block, savedBlock);
     QCOMPARE(mSetting.testSizeMode, savedMode);
@@ -162,7 +121,7 @@ void TestTfDialog::blockAndRangeButtons() {
 
 void TestTfDialog::okRewritesBoxesAndKeepsSlotFields() {
     DialogBed bed;
-    edit([](SettingRecord& r) {
+    editSetting([](SettingRecord& r) {
         r.testSizeMode = 2;
         r.testSizePercent = 0;  // below the box's range
         r.testSizeM = 5000;     // above it
@@ -171,11 +130,12 @@ void TestTfDialog::okRewritesBoxesAndKeepsSlotFields() {
         r.after_format = 1;
         r.write_speed = 33;
     });
-    acceptWith([](SettingDialog_tf& d) {
-        QVERIFY(w<QRadioButton>(&d, "test_regular")->isChecked());
-        QCOMPARE(w<QComboBox>(&d, "comboBox_test_number")->currentText(), QStringLiteral("100M"));
-        QVERIFY(w<QCheckBox>(&d, "after_format")->isChecked());
-        QCOMPARE(checkedOf(
+    acceptWith<SettingDialog_tf>([](SettingDialog_tf& d) {
+        QVERIFY(child<QRadioButton>(&d, "test_regular")->isChecked());
+        QCOMPARE(child<QComboBox>(&d, "comboBox_test_number")->currentText(),
+                 QStringLiteral("100M"));
+        QVERIFY(child<QCheckBox>(&d, "after_format")->isChecked());
+        QCOMPARE(checkedButtons(
                      &d, {"formatkeep", "formatauto", "formatfat16", "formatfat32", "formatfat64"}),
                  QString());
     });
@@ -201,10 +161,10 @@ void TestTfDialog::writeSpeedIndexes() {
     QFETCH(int, index);
     QFETCH(int, stored);
     DialogBed bed;
-    acceptWith([&](SettingDialog_tf& d) {
+    acceptWith<SettingDialog_tf>([&](SettingDialog_tf& d) {
         showPage(&d, "tab");
-        w<QComboBox>(&d, "comboBox_2")->setCurrentIndex(index);
-        QCOMPARE(w<QComboBox>(&d, "comboBox_3")->count(), 33);
+        child<QComboBox>(&d, "comboBox_2")->setCurrentIndex(index);
+        QCOMPARE(child<QComboBox>(&d, "comboBox_3")->count(), 33);
     });
     QCOMPARE(mSetting.write_speed, stored);
 }
@@ -223,11 +183,11 @@ void TestTfDialog::createMbrEditsTheStoredFlag() {
     QFETCH(bool, click);
     QFETCH(int, saved);
     DialogBed bed;
-    edit([&](SettingRecord& r) { r.createMBR = stored; });
-    acceptWith([&](SettingDialog_tf& d) {
-        QCOMPARE(w<QCheckBox>(&d, "create_mbr")->isChecked(), stored != 0);
+    editSetting([&](SettingRecord& r) { r.createMBR = stored; });
+    acceptWith<SettingDialog_tf>([&](SettingDialog_tf& d) {
+        QCOMPARE(child<QCheckBox>(&d, "create_mbr")->isChecked(), stored != 0);
         if (click)
-            clickBox(w<QCheckBox>(&d, "create_mbr"));
+            clickBox(child<QCheckBox>(&d, "create_mbr"));
     });
     QCOMPARE(mSetting.createMBR, saved);
 }
@@ -237,16 +197,17 @@ void TestTfDialog::masterResetOpensUncheckedAndSendsOnce() {
     {
         SettingDialog_tf d;
         execWith(d, [&] {
-            clickBox(w<QCheckBox>(&d, "master_reset"));
+            clickBox(child<QCheckBox>(&d, "master_reset"));
             pressCancel(d);
         });
     }
     QCOMPARE(DialogBed::masterClears(), 0);
-    acceptWith([](SettingDialog_tf& d) { clickBox(w<QCheckBox>(&d, "master_reset")); });
+    acceptWith<SettingDialog_tf>(
+        [](SettingDialog_tf& d) { clickBox(child<QCheckBox>(&d, "master_reset")); });
     QCOMPARE(DialogBed::masterClears(), 1);
     QVERIFY(DialogBed::lastMasterClearAfterStore());
-    acceptWith(
-        [](SettingDialog_tf& d) { QVERIFY(!w<QCheckBox>(&d, "master_reset")->isChecked()); });
+    acceptWith<SettingDialog_tf>(
+        [](SettingDialog_tf& d) { QVERIFY(!child<QCheckBox>(&d, "master_reset")->isChecked()); });
     QCOMPARE(DialogBed::masterClears(), 1);
     QCOMPARE(mSetting.MASTERCLEAR, 0);
 }
@@ -254,9 +215,10 @@ void TestTfDialog::masterResetOpensUncheckedAndSendsOnce() {
 void TestTfDialog::languageSwitch() {
     DialogBed bed;
     bed.writeCatalogues();
-    acceptWith();
+    acceptWith<SettingDialog_tf>();
     QCOMPARE(bed.languageChanges(), 0);
-    acceptWith([](SettingDialog_tf& d) { w<QComboBox>(&d, "language")->setCurrentIndex(1); });
+    acceptWith<SettingDialog_tf>(
+        [](SettingDialog_tf& d) { child<QComboBox>(&d, "language")->setCurrentIndex(1); });
     QCOMPARE(mSetting.language, 1);
     QCOMPARE(QFileInfo(bed.translator()->filePath()).fileName(), QStringLiteral("en.qm"));
     QCOMPARE(bed.languageChanges(), 1);
@@ -269,8 +231,8 @@ void TestTfDialog::gradingAndCancel() {
         SettingDialog_tf d;
         const int result = execWith(d, [&] {
             showPage(&d, "tab_3");
-            clickBox(w<QCheckBox>(&d, "capfil_en9"));
-            clickBox(w<QRadioButton>(&d, "formatmode"));
+            clickBox(child<QCheckBox>(&d, "capfil_en9"));
+            clickBox(child<QRadioButton>(&d, "formatmode"));
             pressCancel(d);
         });
         QCOMPARE(result, int(QDialog::Rejected));
@@ -278,12 +240,12 @@ void TestTfDialog::gradingAndCancel() {
     QVERIFY(memcmp(&mSetting, &before, sizeof before) == 0);
     QVERIFY(bed.storedFile().isEmpty());
 
-    acceptWith([](SettingDialog_tf& d) {
+    acceptWith<SettingDialog_tf>([](SettingDialog_tf& d) {
         showPage(&d, "tab_3");
-        clickBox(w<QCheckBox>(&d, "capfil_en9"));
-        w<QSpinBox>(&d, "capfil_high9")->setValue(999999999);
+        clickBox(child<QCheckBox>(&d, "capfil_en9"));
+        child<QSpinBox>(&d, "capfil_high9")->setValue(999999999);
         showPage(&d, "tab_2");
-        clickBox(w<QCheckBox>(&d, "format_capfil_en"));
+        clickBox(child<QCheckBox>(&d, "format_capfil_en"));
     });
     QCOMPARE(mSetting.capfil_enable[8], 1);
     QCOMPARE(mSetting.capfil_high[8], 999999999);

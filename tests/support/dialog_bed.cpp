@@ -45,16 +45,20 @@ public:
 
 } // namespace
 
-DialogBed::DialogBed(int portCount, int machineType, int variant)
-    : mTranslator(std::make_unique<QTranslator>()),
-      mLanguageWatch(std::make_unique<LanguageWatch>()) {
+SettingRecord machineRecord(int portCount, int machineType, int variant) {
     SettingRecord r{};
     r.port_count = portCount;
     r.machine_type = machineType;
     r.board_model = 3;
     r.machine_variant = variant;
     settings::loadDefaults(r);
-    commitSetting(r);
+    return r;
+}
+
+DialogBed::DialogBed(int portCount, int machineType, int variant)
+    : mTranslator(std::make_unique<QTranslator>()),
+      mLanguageWatch(std::make_unique<LanguageWatch>()) {
+    commitSetting(machineRecord(portCount, machineType, variant));
     gMasterClears = 0;
     gAfterStore = false;
     gExportLogs = 0;
@@ -118,14 +122,60 @@ void pressCancel(QDialog& dialog) {
         QTest::mouseClick(cancel, Qt::LeftButton);
 }
 
-void clickBox(QAbstractButton* button) {
-    // Turn to the tab page that holds the box first, as the operator has to: on a page never
-    // shown the box has no laid-out geometry to hit.
-    for (QWidget* w = button; w && w->parentWidget(); w = w->parentWidget()) {
+// Turns every tab widget between `widget` and its window to the page that holds it.
+static void turnTo(QWidget* widget) {
+    for (QWidget* w = widget; w && w->parentWidget(); w = w->parentWidget()) {
         if (auto* tabs = qobject_cast<QTabWidget*>(w->parentWidget()->parentWidget())) {
             if (tabs->indexOf(w) >= 0)
                 tabs->setCurrentWidget(w);
         }
     }
+}
+
+void clickBox(QAbstractButton* button) {
+    // Turn to the tab page that holds the box first, as the operator has to: on a page never
+    // shown the box has no laid-out geometry to hit.
+    turnTo(button);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+void editSetting(const std::function<void(SettingRecord&)>& change) {
+    SettingRecord r = snapshotSetting();
+    change(r);
+    commitSetting(r);
+}
+
+QString checkedButtons(QWidget* parent, const QStringList& names) {
+    QStringList checked;
+    for (const QString& name : names) {
+        if (child<QAbstractButton>(parent, qPrintable(name))->isChecked())
+            checked << name;
+    }
+    return checked.join(',');
+}
+
+QString currentPage(QWidget* dialog, const char* tabs) {
+    return child<QTabWidget>(dialog, tabs)->currentWidget()->objectName();
+}
+
+void showPage(QWidget* dialog, const char* page) {
+    turnTo(child(dialog, page));
+}
+
+void checkDialogSize(QDialog& dialog) {
+    QCOMPARE(dialog.size(), QSize(630, 633));
+    dialog.show();
+    QCOMPARE(dialog.size(), QSize(630, 633));
+}
+
+void addLanguageRows() {
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("picked");
+    QTest::addColumn<int>("installs");
+    QTest::newRow("English picked") << 0 << 1 << 1;
+    QTest::newRow("Chinese picked back") << 1 << 0 << 1;
+    QTest::newRow("Chinese kept") << 0 << -1 << 0;
+    QTest::newRow("English kept") << 1 << -1 << 0;
+    // Any non-zero language is English: it shows as "English" and is stored as 1.
+    QTest::newRow("language 2 shows English") << 2 << -1 << 1;
 }

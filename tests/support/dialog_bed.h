@@ -4,17 +4,24 @@
 // of sent, and a fresh translator in gTranslator. Construct one per test function.
 
 #include "settings/setting_record.h"
+#include "settings/settings.h"
 #include "support/temp_root.h"
 
 #include <QByteArray>
+#include <QComboBox>
 #include <QDialog>
 #include <QString>
+#include <QStringList>
+#include <QTest>
 
 #include <functional>
 #include <memory>
 
 class QAbstractButton;
 class QTranslator;
+
+// Factory settings of a machine (board model 3), as DialogBed stores them.
+SettingRecord machineRecord(int portCount, int machineType = 0, int variant = 0);
 
 class DialogBed {
 public:
@@ -51,3 +58,77 @@ void pressCancel(QDialog& dialog);
 // A left click in the middle-left of a check box or radio button (where its indicator is),
 // after turning to the tab page that holds it.
 void clickBox(QAbstractButton* button);
+
+// Runs `Dialog` on the stored record: `actions` from inside its event loop, then OK (or
+// Cancel). Returns exec()'s result.
+template <typename Dialog>
+int runDialog(const std::function<void(Dialog&)>& actions = {}, bool ok = true) {
+    Dialog dialog;
+    return execWith(dialog, [&] {
+        if (actions)
+            actions(dialog);
+        if (ok)
+            pressOk(dialog);
+        else
+            pressCancel(dialog);
+    });
+}
+
+// Stores `stored`, then runs the dialog on it as runDialog does.
+template <typename Dialog>
+int openEditClose(const SettingRecord& stored, const std::function<void(Dialog&)>& edit,
+                  bool ok = true) {
+    commitSetting(stored);
+    return runDialog<Dialog>(edit, ok);
+}
+
+// runDialog with OK, failing the test when the dialog does not end accepted.
+template <typename Dialog> void acceptWith(const std::function<void(Dialog&)>& actions = {}) {
+    QCOMPARE(runDialog<Dialog>(actions), int(QDialog::Accepted));
+}
+
+// Changes the stored record.
+void editSetting(const std::function<void(SettingRecord&)>& change);
+
+// The child widget of `parent` called `name`; a missing one ends the run, naming it.
+template <typename T = QWidget> T* child(QWidget* parent, const char* name) {
+    T* found = parent->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no widget %s", name);
+    return found;
+}
+
+// The names of the checked buttons among `names`, comma-separated ("" when none is).
+QString checkedButtons(QWidget* parent, const QStringList& names);
+
+// The object name of the page `tabs` shows, and turning the tab widget that holds `page`
+// to it.
+QString currentPage(QWidget* dialog, const char* tabs = "tabCopy");
+void showPage(QWidget* dialog, const char* page);
+
+// The panel's dialogs are 630x633, and their layout must still fit once shown.
+void checkDialogSize(QDialog& dialog);
+
+// Language rows for checkLanguagePick: stored, picked (-1: none), catalogue installs on OK.
+void addLanguageRows();
+
+// Opens Dialog on `record` with language `stored`: the list must read "中文", "English" and
+// show the stored language (any but 0 is English). Picks `picked` (-1: none) and presses OK;
+// then the language stored and the catalogue installs must follow.
+template <typename Dialog>
+void checkLanguagePick(const DialogBed& bed, SettingRecord record, int stored, int picked,
+                       int installs) {
+    bed.writeCatalogues();
+    record.language = stored;
+    QStringList items;
+    openEditClose<Dialog>(record, [&](Dialog& d) {
+        auto* box = child<QComboBox>(&d, "language");
+        items << box->itemText(0) << box->itemText(1) << QString::number(box->currentIndex());
+        if (picked >= 0)
+            box->setCurrentIndex(picked);
+    });
+    const int shown = stored != 0 ? 1 : 0;
+    QCOMPARE(items, (QStringList{QStringLiteral("中文"), "English", QString::number(shown)}));
+    QCOMPARE(bed.languageChanges(), installs);
+    QCOMPARE(mSetting.language, picked >= 0 ? picked : shown);
+}

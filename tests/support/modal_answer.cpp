@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTimer>
 
 std::shared_ptr<bool> answerModalNamed(const char* className, std::function<void(QWidget*)> action,
@@ -27,4 +28,13 @@ std::shared_ptr<bool> answerModalNamed(const char* className, std::function<void
     });
     timer->start(10);
     return done;
+}
+
+std::shared_ptr<bool> acceptMessageBox(QString* title, int timeoutMs) {
+    return answerModal<QMessageBox>(
+        [title](QMessageBox* box) {
+            *title = box->windowTitle();
+            box->accept();
+        },
+        timeoutMs);
 }

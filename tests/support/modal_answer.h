@@ -14,6 +14,9 @@
 std::shared_ptr<bool> answerModalNamed(const char* className, std::function<void(QWidget*)> action,
                                        int timeoutMs = 5000);
 
+// Accepts the next message box, keeping its title in *title.
+std::shared_ptr<bool> acceptMessageBox(QString* title, int timeoutMs = 5000);
+
 template <typename T>
 std::shared_ptr<bool> answerModal(std::function<void(T*)> action, int timeoutMs = 5000) {
     return answerModalNamed(

@@ -8,6 +8,9 @@
 #include <unistd.h>
 
 TempRoot::TempRoot() {
+    // Without its directory the root would be "", and the panel's paths the machine's own.
+    if (!mRoot.isValid())
+        qFatal("no temporary root: %s", qPrintable(mRoot.errorString()));
     h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString()));
 }
 

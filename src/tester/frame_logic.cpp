@@ -35,6 +35,25 @@ void blankLines(FrameDraw& d) {
     d.line3 = QString();
 }
 
+// Only the status on a blank frame without a bar.
+void statusOnly(FrameDraw& d, const QString& status, const char* style) {
+    d.cover = Cover::Hide;
+    d.status = status;
+    blankLines(d);
+    d.bar = Bar::Hide;
+    d.style = style;
+}
+
+// The capacity on the first line and a bar at `barValue`, the other lines blank.
+void capacityOnly(FrameDraw& d, const TesterPortRecord& r, int barValue) {
+    d.line = size(double(r.capacityBytes));
+    d.line1 = QString();
+    d.line2 = QString();
+    d.line3 = QString();
+    d.bar = Bar::Show;
+    d.barValue = barValue;
+}
+
 void showProgress(FrameDraw& d, const TesterPortRecord& r) {
     d.bar = Bar::Show;
     d.barValue = wholePercent(r.progress);
@@ -152,11 +171,7 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
     case StateUsb2:
         if (alreadyShown(d, lastState, Outcome::Failed))
             return;
-        d.cover = Cover::Hide;
-        d.status = QStringLiteral(" USB2.0");
-        blankLines(d);
-        d.bar = Bar::Hide;
-        d.style = kRed;
+        statusOnly(d, QStringLiteral(" USB2.0"), kRed);
         return;
     case StateError:
     case StateWriteErrorFigures:
@@ -193,7 +208,13 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
     }
 }
 
-void formatResult(FrameDraw& d, const TesterPortRecord& r) {
+// A finished format: its status, the capacity, the file system and the cluster size.
+void formatResult(FrameDraw& d, const TesterPortRecord& r, const QString& status,
+                  const QString& style) {
+    d.cover = Cover::Hide;
+    d.status = status;
+    d.style = style;
+    d.barValue = 100;
     d.line = size(double(r.capacityBytes));
     d.line1 = r.doneBytes ? size(double(r.doneBytes)) : QString();
     d.bar = Bar::Show;
@@ -216,21 +237,13 @@ void drawFormatMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord
         d.cover = Cover::Hide;
         d.style = kGrey;
         d.status = translated(QT_TRANSLATE_NOOP("Frame", "正在格式化"));
-        d.line = size(double(r.capacityBytes));
-        d.line1 = QString();
-        d.line2 = QString();
-        d.line3 = QString();
-        d.bar = Bar::Show;
-        d.barValue = 0;
+        capacityOnly(d, r, 0);
         return;
     case StatePassed:
         if (alreadyShown(d, lastState, Outcome::Passed))
             return;
-        d.cover = Cover::Hide;
-        d.status = translated(QT_TRANSLATE_NOOP("Frame", "格式化成功"));
-        formatResult(d, r);
-        d.style = gradeStyle(s, s.capfil_format_enable != 0, r.capacityBytes);
-        d.barValue = 100;
+        formatResult(d, r, translated(QT_TRANSLATE_NOOP("Frame", "格式化成功")),
+                     gradeStyle(s, s.capfil_format_enable != 0, r.capacityBytes));
         return;
     case StateWriteError:
         if (alreadyShown(d, lastState, Outcome::Failed))
@@ -238,21 +251,12 @@ void drawFormatMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord
         d.cover = Cover::Hide;
         d.status = translated(QT_TRANSLATE_NOOP("Frame", "格式化错误"));
         d.style = kRed;
-        d.line = size(double(r.capacityBytes));
-        d.line1 = QString();
-        d.line2 = QString();
-        d.line3 = QString();
-        d.bar = Bar::Show;
-        d.barValue = 100;
+        capacityOnly(d, r, 100);
         return;
     case StateCapacityLow:
         if (alreadyShown(d, lastState, Outcome::Failed))
             return;
-        d.cover = Cover::Hide;
-        d.status = translated(QT_TRANSLATE_NOOP("Frame", "容量未达标"));
-        formatResult(d, r);
-        d.style = kOrange;
-        d.barValue = 100;
+        formatResult(d, r, translated(QT_TRANSLATE_NOOP("Frame", "容量未达标")), kOrange);
         return;
     default:
         return;
@@ -273,20 +277,12 @@ void drawProtocolMode(FrameDraw& d, uint32_t lastState) {
     case StatePassed: // linked at USB 3.0
         if (alreadyShown(d, lastState, Outcome::Passed))
             return;
-        d.cover = Cover::Hide;
-        d.status = QStringLiteral(" USB3.0");
-        blankLines(d);
-        d.bar = Bar::Hide;
-        d.style = kGreen;
+        statusOnly(d, QStringLiteral(" USB3.0"), kGreen);
         return;
     case StateWriteError: // linked at USB 2.0
         if (alreadyShown(d, lastState, Outcome::Failed))
             return;
-        d.cover = Cover::Hide;
-        d.status = QStringLiteral(" USB2.0");
-        blankLines(d);
-        d.bar = Bar::Hide;
-        d.style = kRed;
+        statusOnly(d, QStringLiteral(" USB2.0"), kRed);
         return;
     case StateCapacityLow:
         if (alreadyShown(d, lastState, Outcome::Failed))
@@ -312,11 +308,7 @@ FrameDraw drawFrame(int port, const TesterPortRecord& record, const SettingRecor
     }
     d.state = record.state;
     if (d.state == StateInitialising) {
-        d.cover = Cover::Hide;
-        d.status = translated(QT_TRANSLATE_NOOP("Frame", "正在初始化..."));
-        d.style = kRed;
-        blankLines(d);
-        d.bar = Bar::Hide;
+        statusOnly(d, translated(QT_TRANSLATE_NOOP("Frame", "正在初始化...")), kRed);
         d.outcome = Outcome::Working;
         return d;
     }

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +53,8 @@ private slots:
     void storedFormAndOrder();
     void storeRoundTrip();
     void masterClearResetsAndKeepsColours();
+    void factoryResetIsTheDefaultsButModeBlocksAndColours_data();
+    void factoryResetIsTheDefaultsButModeBlocksAndColours();
     void fixedMachineFile_data();
     void fixedMachineFile();
     void interruptedStoreKeepsOldFile();
@@ -285,6 +288,39 @@ void TestSettings::masterClearResetsAndKeepsColours() {
     QVERIFY(stored.contains("\ncapfil_color_3 = 1234\n"));
     QVERIFY(!stored.contains("capacity_test"));
     QVERIFY(!stored.contains("port_count"));
+}
+
+void TestSettings::factoryResetIsTheDefaultsButModeBlocksAndColours_data() {
+    QTest::addColumn<int>("ports");
+    QTest::addColumn<int>("variant");
+    QTest::newRow("121 ports") << 121 << 0;
+    QTest::newRow("8 ports, variant 3") << 8 << 3;
+    QTest::newRow("48 ports, variant 1") << 48 << 1;
+}
+
+void TestSettings::factoryResetIsTheDefaultsButModeBlocksAndColours() {
+    QFETCH(int, ports);
+    QFETCH(int, variant);
+    // Junk in every field, so that a field one of them misses or sets differently shows.
+    SettingRecord used;
+    memset(&used, 0x5A, sizeof used);
+    used.port_count = ports;
+    used.machine_variant = variant;
+    for (int n = 0; n < 9; ++n)
+        used.capfil_color[n] = 0x010203 * (n + 1);
+    SettingRecord expected = used;
+    settings::loadDefaults(expected);
+    expected.mode = 0;
+    expected.test_block = 65536;
+    expected.copy_block = 65536;
+    memcpy(expected.capfil_color, used.capfil_color, sizeof used.capfil_color);
+
+    SettingRecord reset = used;
+    settings::factoryReset(reset);
+    const auto* got = reinterpret_cast<const unsigned char*>(&reset);
+    const auto* want = reinterpret_cast<const unsigned char*>(&expected);
+    for (size_t at = 0; at < sizeof reset; ++at)
+        QVERIFY2(got[at] == want[at], qPrintable(QStringLiteral("byte %1 differs").arg(at)));
 }
 
 void TestSettings::fixedMachineFile_data() {

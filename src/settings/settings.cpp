@@ -224,42 +224,16 @@ void loadDefaults(SettingRecord& r) {
     r.capfil_format_enable = 0;
 }
 
+// The defaults with the tester's mode and 64K blocks; the grade colours stay as they are.
 void factoryReset(SettingRecord& r) {
-    r.length = 300;
+    int32_t colors[9];
+    static_assert(sizeof colors == sizeof r.capfil_color);
+    memcpy(colors, r.capfil_color, sizeof colors);
+    loadDefaults(r);
     r.mode = 0;
-    r.format_type = 0;
-    r.capacity_test = 100;
-    r.reserved1 = 0;
-    r.write_speed = 0;
-    r.read_speed = 0;
-    r.need_format = 0;
-    r.copy_cap = 15;
-    r.copy_err = 15;
     r.test_block = 65536;
     r.copy_block = 65536;
-    r.pre_format = 0;
-    r.after_format = 0;
-    r.burnin_cycle = 100;
-    r.burnin_time = 1000;
-    r.burnin_content = 1;
-    r.burnin_block = 65536;
-    r.burnin_data = 0;
-    r.language = 0;
-    r.wipe_mode = 0;
-    r.volumekeep = 0;
-    r.analysisPre = 0;
-    r.createMBR = 0;
-    r.COPYTIMECOUNT = copyTimeCountDefault(r.port_count, r.machine_variant);
-    r.MASTERCLEAR = 0;
-    r.testSizeMode = -1;
-    r.testSizePercent = 100;
-    r.testSizeM = 10;
-    r.testSizeReg = 102400;
-    for (int n = 0; n < 9; ++n)
-        r.capfil_enable[n] = 0;
-    setGradeBounds(r);
-    r.capfil_test_enable = 0;
-    r.capfil_format_enable = 0;
+    memcpy(r.capfil_color, colors, sizeof colors);
 }
 
 void deriveCapacityTest(SettingRecord& r) {

@@ -139,23 +139,22 @@ void LedControl::groupedLampTest() {
         mGpio.configPin(strobePin(g), PIN_OUTPUT);
     mPause(kLampTestStepMs);
 
-    setAll(kSharedPassLines, 4, kLit);
-    setAll(kSharedFailLines, 4, kDark);
-    strobeAll(1);
-    mPause(kLampTestStepMs);
-    strobeAll(0);
-    mPause(kLampTestStepMs);
-
-    setAll(kSharedPassLines, 4, kDark);
-    setAll(kSharedFailLines, 4, kLit);
-    strobeAll(1);
-    mPause(kLampTestStepMs);
-    strobeAll(0);
-    mPause(kLampTestStepMs);
+    latchLampTestStep(kLit, kDark);
+    latchLampTestStep(kDark, kLit);
 
     setAll(kSharedLines, 8, kDark);
     strobeAll(1);
     strobeAll(0);
+}
+
+// Pass and fail lines at the given levels, latched into every group, each edge held a step.
+void LedControl::latchLampTestStep(unsigned passLevel, unsigned failLevel) {
+    setAll(kSharedPassLines, 4, passLevel);
+    setAll(kSharedFailLines, 4, failLevel);
+    strobeAll(1);
+    mPause(kLampTestStepMs);
+    strobeAll(0);
+    mPause(kLampTestStepMs);
 }
 
 void LedControl::setAll(const GpioPin* pins, int count, unsigned level) {

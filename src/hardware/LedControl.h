@@ -30,6 +30,7 @@ private:
     void lampTest(const SettingRecord& setting);
     void directLampTest();
     void groupedLampTest();
+    void latchLampTestStep(unsigned passLevel, unsigned failLevel);
     void setAll(const GpioPin* pins, int count, unsigned level);
     void strobeAll(unsigned level);
     void pulse(GpioPin strobe);

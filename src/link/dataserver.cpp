@@ -37,6 +37,47 @@ uint32_t lengthWord(const unsigned char* buffer) {
     return length;
 }
 
+// Sends on `fd` until all `len` bytes are out, each time the part not yet sent, and returns
+// the bytes sent. A failed send is logged by `failed`; an error other than EINTR and EAGAIN
+// by `fatal`, and it ends the send. Other errors retry at once, or, with a stall limit, wait
+// up to `stallMs` in all for room in a full send buffer.
+int sendAll(int fd, int board, const void* buf, int len, int stallMs, void (*failed)(int, int),
+            void (*fatal)(int)) {
+    const char* bytes = static_cast<const char*>(buf);
+    const long long deadline = nowMs() + stallMs;
+    int sent = 0;
+    while (sent < len) {
+        const ssize_t n =
+            ::send(fd, bytes + sent, size_t(len - sent), MSG_DONTROUTE | MSG_NOSIGNAL);
+        if (n >= 0) {
+            sent += int(n);
+            continue;
+        }
+        failed(board, int(n));
+        if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+            fatal(board);
+            perror("data error");
+            break;
+        }
+        perror("EEerror ");
+        if (stallMs <= 0 || errno == EINTR)
+            continue;
+        // Full send buffer: wait for room instead of spinning, but not for ever.
+        const long long left = deadline - nowMs();
+        struct pollfd p {
+            fd, POLLOUT, 0
+        };
+        if (left <= 0 || poll(&p, 1, int(left)) <= 0) {
+            LOGE("client %d send stalled\n\r", board);
+            break;
+        }
+    }
+    if (sent == len)
+        return len;
+    LOGD("client %d data send %d %d %p ret %d\n\r", board, fd, len, buf, sent);
+    return sent;
+}
+
 // A listening TCP socket on all local addresses; its port in *boundPort.
 int openListener(int port, bool reportOptionError, int* boundPort) {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -429,39 +470,9 @@ int DataThread::send(int board, const void* buf, int len) {
         return -1;
     }
     LOGD("control send %d %d %p\n\r", fd, len, buf);
-    const char* bytes = static_cast<const char*>(buf);
-    const long long deadline = nowMs() + kSendStallMs;
-    int sent = 0;
-    while (sent < len) {
-        const ssize_t n =
-            ::send(fd, bytes + sent, size_t(len - sent), MSG_DONTROUTE | MSG_NOSIGNAL);
-        if (n >= 0) {
-            sent += int(n);
-            continue;
-        }
-        LOGE("len<0 %d\n\r", int(n));
-        if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
-            LOGD("Error %d\n\r", errno);
-            perror("data error");
-            break;
-        }
-        perror("EEerror ");
-        if (errno == EINTR)
-            continue;
-        // Full send buffer: wait for room instead of spinning, but not for ever.
-        const long long left = deadline - nowMs();
-        struct pollfd p {
-            fd, POLLOUT, 0
-        };
-        if (left <= 0 || poll(&p, 1, int(left)) <= 0) {
-            LOGE("client %d send stalled\n\r", board);
-            break;
-        }
-    }
-    if (sent == len)
-        return len;
-    LOGD("client %d data send %d %d %p ret %d\n\r", board, fd, len, buf, sent);
-    return sent;
+    return sendAll(
+        fd, board, buf, len, kSendStallMs, [](int, int n) { LOGE("len<0 %d\n\r", n); },
+        [](int) { LOGD("Error %d\n\r", errno); });
 }
 
 int DataThread::dataSend(int board, const void* buf, int len) {
@@ -475,27 +486,9 @@ int DataThread::dataSend(int board, const void* buf, int len) {
         LOGE("client %d no socket\n\r", board);
         return -1;
     }
-    const char* bytes = static_cast<const char*>(buf);
-    int sent = 0;
-    while (sent < len) {
-        const ssize_t n =
-            ::send(fd, bytes + sent, size_t(len - sent), MSG_DONTROUTE | MSG_NOSIGNAL);
-        if (n >= 0) {
-            sent += int(n);
-            continue;
-        }
-        LOGE("n %d len<0 %d\n\r", board, int(n));
-        if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
-            LOGD("Error %d n %d\n\r", errno, board);
-            perror("data error");
-            break;
-        }
-        perror("EEerror ");
-    }
-    if (sent == len)
-        return len;
-    LOGD("client %d data send %d %d %p ret %d\n\r", board, fd, len, buf, sent);
-    return sent;
+    return sendAll(
+        fd, board, buf, len, 0, [](int b, int n) { LOGE("n %d len<0 %d\n\r", b, n); },
+        [](int b) { LOGD("Error %d n %d\n\r", errno, b); });
 }
 
 DataServer::DataServer() : DataServer(configuredEndpoints()) {}

@@ -58,6 +58,8 @@ private slots:
     void pickedColourGoesToWorkingCopyAndButton();
     void cancelledColourChangesNothing();
     void foreignSenderIsIgnored();
+    void switchesShowAndStoreTheFlags_data();
+    void switchesShowAndStoreTheFlags();
     void storeReadsEnablesAndBounds();
 };
 
@@ -225,6 +227,46 @@ void TestCapacityGrading::storeReadsEnablesAndBounds() {
     QCOMPARE(out.capfil_high[4], 3);
     QCOMPARE(out.capfil_enable[0], 0);
     QCOMPARE(out.capfil_low[8], 1740800);
+}
+
+void TestCapacityGrading::switchesShowAndStoreTheFlags_data() {
+    QTest::addColumn<int>("afterTest");
+    QTest::addColumn<int>("afterFormat");
+    QTest::newRow("both off") << 0 << 0;
+    QTest::newRow("after a test") << 1 << 0;
+    QTest::newRow("after a format") << 0 << 1;
+    QTest::newRow("both on") << 1 << 1;
+}
+
+// The switches on the dialog's other pages show the record's flags; only the test switch is
+// flipped before store().
+void TestCapacityGrading::switchesShowAndStoreTheFlags() {
+    QFETCH(int, afterTest);
+    QFETCH(int, afterFormat);
+    SettingRecord r = defaults();
+    r.capfil_test_enable = afterTest;
+    r.capfil_format_enable = afterFormat;
+    QCheckBox testSwitch, formatSwitch;
+    testSwitch.setChecked(afterTest == 0);
+    formatSwitch.setChecked(afterFormat == 0);
+    CapacityGradingPage page;
+    page.load(&r, &testSwitch, &formatSwitch);
+    QCOMPARE(testSwitch.isChecked(), afterTest != 0);
+    QCOMPARE(formatSwitch.isChecked(), afterFormat != 0);
+    testSwitch.setChecked(afterTest == 0);
+    SettingRecord out = defaults();
+    out.capfil_test_enable = 7;
+    out.capfil_format_enable = 7;
+    page.store(out);
+    QCOMPARE(out.capfil_test_enable, afterTest == 0 ? 1 : 0);
+    QCOMPARE(out.capfil_format_enable, afterFormat);
+
+    // A page loaded without switches leaves the flags to its dialog.
+    CapacityGradingPage bare;
+    bare.load(&r);
+    out.capfil_test_enable = 7;
+    bare.store(out);
+    QCOMPARE(out.capfil_test_enable, 7);
 }
 
 QTEST_MAIN(TestCapacityGrading)

@@ -65,6 +65,8 @@ int occurrences(const StdoutCapture& log, const char* line) {
 class CopierFrames : public QObject {
     Q_OBJECT
 private slots:
+    void workModeKinds_data();
+    void workModeKinds();
     void progress_data();
     void progress();
     void timeTexts_data();
@@ -94,6 +96,29 @@ private slots:
     void masterStrangeConnectChangesNothing();
     void fontsByMachine();
 };
+
+// The copy modes decide the settings page, the lamp table and the simulator's records.
+void CopierFrames::workModeKinds_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<bool>("compareOnly");
+    QTest::addColumn<bool>("twoPass");
+    const QList<int> copies{3, 4, 5, 6, 12, 13};
+    for (int mode = -1; mode <= 14; ++mode) {
+        QTest::addRow("mode %d", mode) << mode << copies.contains(mode)
+                                       << (mode == 12 || mode == 13) << (mode == 3 || mode == 5);
+    }
+}
+
+void CopierFrames::workModeKinds() {
+    QFETCH(int, mode);
+    QFETCH(bool, copy);
+    QFETCH(bool, compareOnly);
+    QFETCH(bool, twoPass);
+    QCOMPARE(isCopyMode(mode), copy);
+    QCOMPARE(isCompareOnly(mode), compareOnly);
+    QCOMPARE(isTwoPassMode(mode), twoPass);
+}
 
 void CopierFrames::progress_data() {
     QTest::addColumn<quint64>("copied");

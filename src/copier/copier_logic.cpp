@@ -14,6 +14,11 @@ const char* const kGreen = "background:#B3FFE6";
 const char* const kRed = "background:#FFB3B3";
 const char* const kMasterBlue = "background:#caE6ff";
 
+bool isCopyMode(int mode) {
+    return mode == kModeFullCopyCompare || mode == kModeFullCopy || mode == kModeDataCopyCompare ||
+           mode == kModeDataCopy || isCompareOnly(mode);
+}
+
 bool isCompareOnly(int mode) {
     return mode == kModeFullCompare || mode == kModeDataCompare;
 }

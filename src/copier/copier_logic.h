@@ -30,6 +30,8 @@ extern const char* const kGreen;
 extern const char* const kRed;
 extern const char* const kMasterBlue;
 
+// The copier's work modes: the copies, the copies with compare and the compares.
+bool isCopyMode(int mode);
 bool isCompareOnly(int mode);
 // Modes that copy and then compare, so a target's job is two passes.
 bool isTwoPassMode(int mode);

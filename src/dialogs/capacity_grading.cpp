@@ -53,8 +53,15 @@ CapacityGradingPage::CapacityGradingPage(QWidget* parent)
 
 CapacityGradingPage::~CapacityGradingPage() = default;
 
-void CapacityGradingPage::load(SettingRecord* workingCopy) {
+void CapacityGradingPage::load(SettingRecord* workingCopy, QAbstractButton* afterTest,
+                               QAbstractButton* afterFormat) {
     mWorking = workingCopy;
+    mAfterTest = afterTest;
+    mAfterFormat = afterFormat;
+    if (mAfterTest)
+        mAfterTest->setChecked(workingCopy->capfil_test_enable != 0);
+    if (mAfterFormat)
+        mAfterFormat->setChecked(workingCopy->capfil_format_enable != 0);
     for (int grade = 1; grade <= kGrades; ++grade) {
         const int i = grade - 1;
         if (auto* box = gradeWidget<QCheckBox>(this, "capfil_en%d", grade)) {
@@ -77,6 +84,10 @@ void CapacityGradingPage::load(SettingRecord* workingCopy) {
 }
 
 void CapacityGradingPage::store(SettingRecord& workingCopy) const {
+    if (mAfterTest)
+        workingCopy.capfil_test_enable = mAfterTest->isChecked() ? 1 : 0;
+    if (mAfterFormat)
+        workingCopy.capfil_format_enable = mAfterFormat->isChecked() ? 1 : 0;
     for (int grade = 1; grade <= kGrades; ++grade) {
         const int i = grade - 1;
         if (auto* box = gradeWidget<QCheckBox>(this, "capfil_en%d", grade))

@@ -14,6 +14,7 @@
 #include <QButtonGroup>
 
 using dialogs::checkId;
+using dialogs::connectButtons;
 using dialogs::makeGroup;
 
 SettingDialog::SettingDialog(QWidget* parent)
@@ -31,8 +32,6 @@ SettingDialog::SettingDialog(QWidget* parent)
                                   {ui->testcmode, 9},
                                   {ui->panalysis, 11}});
 
-    dialogs::fillCombo(ui->comboBox_2, dialogs::testerWriteSpeeds().texts);
-    dialogs::fillCombo(ui->comboBox_3, dialogs::testerReadSpeeds().texts);
     mTestBlockGroup = makeGroup(
         this, {{ui->test_4k, 0}, {ui->test_2m, 5}, {ui->test_64k, 1}, {ui->test_autoblk, 6}});
     mBurnBlockGroup = makeGroup(this, {{ui->burn_block_4k, 0},
@@ -42,19 +41,14 @@ SettingDialog::SettingDialog(QWidget* parent)
                                        {ui->burnin_block_1m, 4},
                                        {ui->burnin_block_2m, 5},
                                        {ui->burnin_block_4m, 6}});
-    dialogs::fillCombo(ui->language, dialogs::languageNames());
-    ui->language->setCurrentIndex(mSetting.language != 0 ? 1 : 0);
+    dialogs::showLanguages(ui->language, mSetting.language);
 
-    connectGroup(mBurnBlockGroup, &SettingDialog::onburnBlockClicked);
+    connectButtons(mBurnBlockGroup, this, &SettingDialog::onburnBlockClicked);
     mBurnDataGroup = makeGroup(this, {{ui->random_data, 0}, {ui->all_0, 1}, {ui->all_1, 2}});
-    connectGroup(mBurnDataGroup, &SettingDialog::on_burn_data_clicked);
-    connect(ui->comboBox_2, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &SettingDialog::on_speed_clicked);
-    connect(ui->comboBox_3, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &SettingDialog::on_readspeed_clicked);
-    connectGroup(mModeGroup, &SettingDialog::on_mode_clicked);
-    connectGroup(mFormatGroup, &SettingDialog::on_format_clicked);
-    connectGroup(mTestBlockGroup, &SettingDialog::onBlockClicked);
+    connectButtons(mBurnDataGroup, this, &SettingDialog::on_burn_data_clicked);
+    connectButtons(mModeGroup, this, &SettingDialog::on_mode_clicked);
+    connectButtons(mFormatGroup, this, &SettingDialog::on_format_clicked);
+    connectButtons(mTestBlockGroup, this, &SettingDialog::onBlockClicked);
 
     mWork = snapshotSetting();
     LOGD("speed %d formattype %d  mode %d\n\r", mWork.write_speed, mWork.format_type, mWork.mode);
@@ -98,8 +92,7 @@ SettingDialog::SettingDialog(QWidget* parent)
         break;
     }
 
-    ui->comboBox_2->setCurrentIndex(dialogs::testerWriteSpeeds().indexOf(mWork.write_speed, 0));
-    ui->comboBox_3->setCurrentIndex(dialogs::testerReadSpeeds().indexOf(mWork.read_speed, 0));
+    dialogs::bindTesterSpeeds(ui->comboBox_2, ui->comboBox_3, mWork);
 
     checkId(mBurnBlockGroup, dialogs::burninBlockIds().idFor(mWork.burnin_block));
     checkId(mBurnDataGroup, mWork.burnin_data);
@@ -126,18 +119,11 @@ SettingDialog::SettingDialog(QWidget* parent)
     ui->create_mbr->setChecked(mWork.createMBR != 0);
     ui->master_reset->setChecked(mWork.MASTERCLEAR != 0);
     connect(ui->export_log, &QAbstractButton::clicked, this, &SettingDialog::onExportLogClicked);
-    ui->test_capfil_en->setChecked(mWork.capfil_test_enable != 0);
-    ui->format_capfil_en->setChecked(mWork.capfil_format_enable != 0);
 
-    ui->capacityGrading->load(&mWork);
+    ui->capacityGrading->load(&mWork, ui->test_capfil_en, ui->format_capfil_en);
 }
 
 SettingDialog::~SettingDialog() = default;
-
-void SettingDialog::connectGroup(QButtonGroup* group, void (SettingDialog::*slot)()) {
-    for (QAbstractButton* button : group->buttons())
-        connect(button, &QAbstractButton::clicked, this, slot);
-}
 
 void SettingDialog::on_mode_clicked() {
     const int id = mModeGroup->checkedId();
@@ -163,22 +149,8 @@ void SettingDialog::on_mode_clicked() {
     }
 }
 
-void SettingDialog::on_speed_clicked() {
-    if (auto value = dialogs::testerWriteSpeeds().valueAt(ui->comboBox_2->currentIndex()))
-        mWork.write_speed = *value;
-    consolePrintf("speed %d\n", mWork.write_speed);
-}
-
-void SettingDialog::on_readspeed_clicked() {
-    if (auto value = dialogs::testerReadSpeeds().valueAt(ui->comboBox_3->currentIndex()))
-        mWork.read_speed = *value;
-    consolePrintf("readspeed %d\n", mWork.read_speed);
-}
-
 void SettingDialog::on_format_clicked() {
-    const int id = mFormatGroup->checkedId();
-    if (id >= 0 && id <= 4)
-        mWork.format_type = id;
+    dialogs::storeCheckedId(mWork.format_type, mFormatGroup);
 }
 
 void SettingDialog::onBlockClicked() {
@@ -193,9 +165,7 @@ void SettingDialog::onburnBlockClicked() {
 }
 
 void SettingDialog::on_burn_data_clicked() {
-    const int id = mBurnDataGroup->checkedId();
-    if (id >= 0 && id <= 2)
-        mWork.burnin_data = id;
+    dialogs::storeCheckedId(mWork.burnin_data, mBurnDataGroup);
 }
 
 void SettingDialog::on_afterformat_clicked() {
@@ -231,8 +201,6 @@ void SettingDialog::on_buttonBox_accepted() {
     const int range = mTestRangeGroup->checkedId();
     mWork.testSizeMode = range >= 0 && range <= 2 ? range : 0;
 
-    mWork.capfil_test_enable = ui->test_capfil_en->isChecked() ? 1 : 0;
-    mWork.capfil_format_enable = ui->format_capfil_en->isChecked() ? 1 : 0;
     ui->capacityGrading->store(mWork);
 
     mWork.language = ui->language->currentIndex();

@@ -31,8 +31,6 @@ private slots:
 private:
     // Connected by pointer: their names match no widget, so they are not slots.
     void on_mode_clicked();
-    void on_speed_clicked();
-    void on_readspeed_clicked();
     void on_format_clicked();
     void onBlockClicked();
     void onburnBlockClicked();
@@ -42,8 +40,6 @@ private:
     void on_analysisPre_clicked();
     void on_capfilt_clicked();
     void onExportLogClicked();
-
-    void connectGroup(QButtonGroup* group, void (SettingDialog::*slot)());
 
     std::unique_ptr<Ui::SettingDialog> ui;
     QButtonGroup* mFormatGroup;

@@ -14,6 +14,7 @@
 #include <QButtonGroup>
 
 using dialogs::checkId;
+using dialogs::connectButtons;
 using dialogs::makeGroup;
 
 SettingDialog_tf::SettingDialog_tf(QWidget* parent)
@@ -26,20 +27,13 @@ SettingDialog_tf::SettingDialog_tf(QWidget* parent)
                                     {ui->formatfat64, 4}});
     mModeGroup = makeGroup(this, {{ui->testmode, 0}, {ui->formatmode, 1}, {ui->h5testmode, 2}});
 
-    dialogs::fillCombo(ui->comboBox_2, dialogs::testerWriteSpeeds().texts);
-    dialogs::fillCombo(ui->comboBox_3, dialogs::testerReadSpeeds().texts);
     mTestBlockGroup = makeGroup(
         this, {{ui->test_4k, 0}, {ui->test_2m, 5}, {ui->test_64k, 1}, {ui->test_autoblk, 6}});
-    dialogs::fillCombo(ui->language, dialogs::languageNames());
-    ui->language->setCurrentIndex(mSetting.language != 0 ? 1 : 0);
+    dialogs::showLanguages(ui->language, mSetting.language);
 
-    connect(ui->comboBox_2, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &SettingDialog_tf::on_speed_clicked);
-    connect(ui->comboBox_3, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &SettingDialog_tf::on_readspeed_clicked);
-    connectGroup(mModeGroup, &SettingDialog_tf::on_mode_clicked);
-    connectGroup(mFormatGroup, &SettingDialog_tf::on_format_clicked);
-    connectGroup(mTestBlockGroup, &SettingDialog_tf::onBlockClicked);
+    connectButtons(mModeGroup, this, &SettingDialog_tf::on_mode_clicked);
+    connectButtons(mFormatGroup, this, &SettingDialog_tf::on_format_clicked);
+    connectButtons(mTestBlockGroup, this, &SettingDialog_tf::onBlockClicked);
 
     mWork = snapshotSetting();
     LOGD("speed %d formattype %d  mode %d\n\r", mWork.write_speed, mWork.format_type, mWork.mode);
@@ -54,56 +48,32 @@ SettingDialog_tf::SettingDialog_tf(QWidget* parent)
     dialogs::fillCombo(ui->comboBox_test_number, dialogs::testSizePresets().texts);
     mTestRangeGroup =
         makeGroup(this, {{ui->test_percent, 0}, {ui->test_m, 1}, {ui->test_regular, 2}});
-    connectGroup(mTestRangeGroup, &SettingDialog_tf::onBlockClicked);
+    connectButtons(mTestRangeGroup, this, &SettingDialog_tf::onBlockClicked);
     checkId(mTestRangeGroup, mWork.testSizeMode);
     ui->comboBox_test_number->setCurrentIndex(dialogs::testSizeRegIndex(mWork.testSizeReg));
 
     checkId(mFormatGroup, mWork.format_type);
     checkId(mModeGroup, mWork.mode); // the page stays as the form opens it
 
-    ui->comboBox_2->setCurrentIndex(dialogs::testerWriteSpeeds().indexOf(mWork.write_speed, 0));
-    ui->comboBox_3->setCurrentIndex(dialogs::testerReadSpeeds().indexOf(mWork.read_speed, 0));
+    dialogs::bindTesterSpeeds(ui->comboBox_2, ui->comboBox_3, mWork);
     checkId(mTestBlockGroup, dialogs::testBlockIds().idFor(mWork.test_block));
 
     // master_reset opens unchecked every time; create_mbr edits createMBR as in the tester
     // dialog, so that this dialog neither hides nor drops the stored choice.
     ui->create_mbr->setChecked(mWork.createMBR != 0);
     connect(ui->export_log, &QAbstractButton::clicked, this, &SettingDialog_tf::onExportLogClicked);
-    ui->test_capfil_en->setChecked(mWork.capfil_test_enable != 0);
-    ui->format_capfil_en->setChecked(mWork.capfil_format_enable != 0);
 
-    ui->capacityGrading->load(&mWork);
+    ui->capacityGrading->load(&mWork, ui->test_capfil_en, ui->format_capfil_en);
 }
 
 SettingDialog_tf::~SettingDialog_tf() = default;
 
-void SettingDialog_tf::connectGroup(QButtonGroup* group, void (SettingDialog_tf::*slot)()) {
-    for (QAbstractButton* button : group->buttons())
-        connect(button, &QAbstractButton::clicked, this, slot);
-}
-
 void SettingDialog_tf::on_mode_clicked() {
-    const int id = mModeGroup->checkedId();
-    if (id >= 0 && id <= 2)
-        mWork.mode = id;
-}
-
-void SettingDialog_tf::on_speed_clicked() {
-    if (auto value = dialogs::testerWriteSpeeds().valueAt(ui->comboBox_2->currentIndex()))
-        mWork.write_speed = *value;
-    consolePrintf("speed %d\n", mWork.write_speed);
-}
-
-void SettingDialog_tf::on_readspeed_clicked() {
-    if (auto value = dialogs::testerReadSpeeds().valueAt(ui->comboBox_3->currentIndex()))
-        mWork.read_speed = *value;
-    consolePrintf("readspeed %d\n", mWork.read_speed);
+    dialogs::storeCheckedId(mWork.mode, mModeGroup);
 }
 
 void SettingDialog_tf::on_format_clicked() {
-    const int id = mFormatGroup->checkedId();
-    if (id >= 0 && id <= 4)
-        mWork.format_type = id;
+    dialogs::storeCheckedId(mWork.format_type, mFormatGroup);
 }
 
 void SettingDialog_tf::on_afterformat_clicked() {
@@ -133,8 +103,6 @@ void SettingDialog_tf::on_buttonBox_accepted() {
     LOGD("dlgSetting.testCapacity = %d\n\r", mWork.capacity_test);
     switchLanguage(mSetting.language, mWork.language);
     mWork.testSizeReg = dialogs::testSizeRegForIndex(ui->comboBox_test_number->currentIndex());
-    mWork.capfil_test_enable = ui->test_capfil_en->isChecked() ? 1 : 0;
-    mWork.capfil_format_enable = ui->format_capfil_en->isChecked() ? 1 : 0;
     ui->capacityGrading->store(mWork);
 
     commitSetting(mWork);

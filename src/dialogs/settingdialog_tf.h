@@ -30,15 +30,11 @@ private slots:
 private:
     // Connected by pointer: their names match no widget, so they are not slots.
     void on_mode_clicked();
-    void on_speed_clicked();
-    void on_readspeed_clicked();
     void on_format_clicked();
     void on_afterformat_clicked();
     void onBlockClicked();
     void on_capfilt_clicked();
     void onExportLogClicked();
-
-    void connectGroup(QButtonGroup* group, void (SettingDialog_tf::*slot)());
 
     std::unique_ptr<Ui::SettingDialog_tf> ui;
     QButtonGroup* mFormatGroup;

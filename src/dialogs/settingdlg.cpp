@@ -1,6 +1,7 @@
 #include "dialogs/settingdlg.h"
 
 #include "app/log_file.h"
+#include "copier/copier_logic.h"
 #include "dialogs/capacity_grading.h"
 #include "dialogs/dialog_commands.h"
 #include "dialogs/dialog_support.h"
@@ -23,6 +24,8 @@ enum Page { CopyPage, TestPage, FormatPage, NoPage };
 
 // The page each work mode belongs to; modes the dialog does not know keep the page shown.
 Page pageForMode(int mode) {
+    if (copier::isCopyMode(mode))
+        return CopyPage;
     switch (mode) {
     case 0:
     case 2:
@@ -30,13 +33,6 @@ Page pageForMode(int mode) {
         return TestPage;
     case 1:
         return FormatPage;
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 12:
-    case 13:
-        return CopyPage;
     default:
         return NoPage;
     }
@@ -62,8 +58,7 @@ SettingDlg::SettingDlg(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
                                   {ui->datacopy, 6},
                                   {ui->fullcompare, 12},
                                   {ui->datacompare, 13}});
-    fillCombo(ui->language, languageNames());
-    ui->language->setCurrentIndex(mSetting.language != 0 ? 1 : 0);
+    showLanguages(ui->language, mSetting.language);
 
     fillCombo(ui->copy_block_size, copyBlockSizes().texts);
     fillCombo(ui->comboBox_test_number, testSizePresets().texts);
@@ -137,9 +132,7 @@ void SettingDlg::loadControls() {
 
     ui->copy_time_count->setCurrentIndex(copyTimeCountIndex(mWork.COPYTIMECOUNT));
 
-    ui->test_capfil_en->setChecked(mWork.capfil_test_enable != 0);
-    ui->format_capfil_en->setChecked(mWork.capfil_format_enable != 0);
-    ui->gradingPage->load(&mWork);
+    ui->gradingPage->load(&mWork, ui->test_capfil_en, ui->format_capfil_en);
 }
 
 bool SettingDlg::showPageOf(int mode) {
@@ -168,9 +161,7 @@ void SettingDlg::onmodeclicked() {
 }
 
 void SettingDlg::onformatclicked() {
-    const int id = mFormatGroup->checkedId();
-    if (id >= 0 && id <= 5)
-        mWork.format_type = id;
+    storeCheckedId(mWork.format_type, mFormatGroup);
 }
 
 void SettingDlg::onCopyCapClicked() {
@@ -219,8 +210,6 @@ void SettingDlg::on_buttonBox_accepted() {
     oncapfiltclicked();
     LOGD("copyBlock %d test_m %d\n\r", mWork.copy_block, mWork.testSizeM);
 
-    mWork.capfil_test_enable = ui->test_capfil_en->isChecked() ? 1 : 0;
-    mWork.capfil_format_enable = ui->format_capfil_en->isChecked() ? 1 : 0;
     ui->gradingPage->store(mWork);
 
     switchLanguage(mSetting.language, mWork.language);

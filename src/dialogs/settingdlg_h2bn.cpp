@@ -40,8 +40,7 @@ SettingDlg_h2bn::SettingDlg_h2bn(QWidget* parent)
     fillCombo(ui->comboBox, burninTestPercents().texts);
     fillCombo(ui->comboBox_2, burninWriteSpeeds(variant).texts);
     fillCombo(ui->comboBox_3, burninReadSpeeds().texts);
-    fillCombo(ui->language, languageNames());
-    ui->language->setCurrentIndex(mSetting.language != 0 ? 1 : 0);
+    showLanguages(ui->language, mSetting.language);
 
     mTestBlockGroup = makeGroup(this, {{ui->test_4k, 0},
                                        {ui->test_2m, 5},
@@ -155,15 +154,11 @@ void SettingDlg_h2bn::onburnBlockClicked() {
 }
 
 void SettingDlg_h2bn::on_burn_data_clicked() {
-    const int id = mBurnDataGroup->checkedId();
-    if (id >= 0 && id <= 2)
-        mWork.burnin_data = id;
+    storeCheckedId(mWork.burnin_data, mBurnDataGroup);
 }
 
 void SettingDlg_h2bn::on_wipe_data_clicked() {
-    const int id = mWipeGroup->checkedId();
-    if (id >= 0 && id <= 3)
-        mWork.wipe_mode = id;
+    storeCheckedId(mWork.wipe_mode, mWipeGroup);
 }
 
 void SettingDlg_h2bn::on_buttonBox_accepted() {

@@ -30,12 +30,11 @@ SettingDlg_ssd::SettingDlg_ssd(QWidget* parent)
                                    {ui->copy_1m, 4},
                                    {ui->copy_2m, 5},
                                    {ui->copy_4m, 6}});
-    dialogs::fillCombo(ui->language, dialogs::languageNames());
-    ui->language->setCurrentIndex(mSetting.language != 0 ? 1 : 0);
+    dialogs::showLanguages(ui->language, mSetting.language);
     dialogs::fillCombo(ui->copy_time_count, dialogs::copyTimeCounts().texts);
 
-    connectGroup(mModeGroup, &SettingDlg_ssd::on_mode_clicked);
-    connectGroup(mBlockGroup, &SettingDlg_ssd::onBlockClicked);
+    dialogs::connectButtons(mModeGroup, this, &SettingDlg_ssd::on_mode_clicked);
+    dialogs::connectButtons(mBlockGroup, this, &SettingDlg_ssd::onBlockClicked);
     mCopyCapGroup = makeGroup(this, {{ui->copycap0, 0},
                                      {ui->copycap5, 1},
                                      {ui->copycap10, 2},
@@ -43,10 +42,10 @@ SettingDlg_ssd::SettingDlg_ssd(QWidget* parent)
                                      {ui->copycap20, 4},
                                      {ui->copycap30, 5},
                                      {ui->copycap00, 6}});
-    connectGroup(mCopyCapGroup, &SettingDlg_ssd::onCopyCapClicked);
+    dialogs::connectButtons(mCopyCapGroup, this, &SettingDlg_ssd::onCopyCapClicked);
     mWipeGroup =
         makeGroup(this, {{ui->random_data_2, 0}, {ui->all_2, 1}, {ui->all_3, 2}, {ui->all_4, 3}});
-    connectGroup(mWipeGroup, &SettingDlg_ssd::on_wipe_data_clicked);
+    dialogs::connectButtons(mWipeGroup, this, &SettingDlg_ssd::on_wipe_data_clicked);
 
     mWork = snapshotSetting();
     LOGD("speed %d formattype %d  mode %d need %d\n\r", mWork.write_speed, mWork.format_type,
@@ -76,11 +75,6 @@ SettingDlg_ssd::SettingDlg_ssd(QWidget* parent)
 }
 
 SettingDlg_ssd::~SettingDlg_ssd() = default;
-
-void SettingDlg_ssd::connectGroup(QButtonGroup* group, void (SettingDlg_ssd::*slot)()) {
-    for (QAbstractButton* button : group->buttons())
-        connect(button, &QAbstractButton::clicked, this, slot);
-}
 
 void SettingDlg_ssd::on_mode_clicked() {
     const int id = mModeGroup->checkedId();
@@ -114,9 +108,7 @@ void SettingDlg_ssd::onCopyCapClicked() {
 }
 
 void SettingDlg_ssd::on_wipe_data_clicked() {
-    const int id = mWipeGroup->checkedId();
-    if (id >= 0 && id <= 3)
-        mWork.wipe_mode = id;
+    dialogs::storeCheckedId(mWork.wipe_mode, mWipeGroup);
 }
 
 void SettingDlg_ssd::onCopyErrClicked() {}

@@ -37,8 +37,6 @@ private:
     void onCopyErrClicked();
     void onExportLogClicked();
 
-    void connectGroup(QButtonGroup* group, void (SettingDlg_ssd::*slot)());
-
     std::unique_ptr<Ui::SettingDlg_ssd> ui;
     QButtonGroup* mModeGroup;
     QButtonGroup* mBlockGroup;

@@ -1,5 +1,7 @@
 #include "hardware/lamp_tables.h"
 
+#include "copier/copier_logic.h"
+
 namespace {
 constexpr LampPair kOffOff{Lamp::Off, Lamp::Off};
 constexpr LampPair kOnOff{Lamp::On, Lamp::Off};
@@ -56,14 +58,9 @@ int min(int a, int b) {
 } // namespace
 
 LampTable lampTableFor(int mode) {
-    switch (mode) {
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 12:
-    case 13:
+    if (copier::isCopyMode(mode))
         return LampTable::Copier;
+    switch (mode) {
     case 0:
     case 1:
     case 2:

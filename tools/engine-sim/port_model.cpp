@@ -1,5 +1,7 @@
 #include "port_model.h"
 
+#include "copier/copier_logic.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -26,12 +28,6 @@ bool writes(int mode) {
 bool verifies(int mode) {
     return mode != 8 && mode != 10 && mode != 1 && mode != 11;
 }
-bool twoPass(int mode) {
-    return mode == 3 || mode == 5;
-}
-bool compareOnly(int mode) {
-    return mode == 12 || mode == 13;
-}
 bool copyOnly(int mode) {
     return mode == 4 || mode == 6;
 }
@@ -46,16 +42,11 @@ template <typename T> void put(StatusBlock& block, size_t offset, const T& recor
 } // namespace
 
 Family familyForMode(int mode) {
+    if (copier::isCopyMode(mode))
+        return Family::Copier;
     switch (mode) {
     case 1:
         return Family::Format;
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 12:
-    case 13:
-        return Family::Copier;
     case 7:
         return Family::Burnin;
     default:
@@ -123,7 +114,7 @@ void PortModel::configure(Family family, int mode, int ports, int burninCycles) 
         startPort(mPort[size_t(i)], i);
     mJob = Job{};
     mJob.bytes = uint64_t(range(3000, 9000)) * kMiB;
-    mJob.phase = compareOnly(mode) ? Phase::Work2 : Phase::Work1;
+    mJob.phase = copier::isCompareOnly(mode) ? Phase::Work2 : Phase::Work1;
     mJob.length = range(20, 30);
     mJob.tick = mJob.length / 3;
 }
@@ -361,7 +352,7 @@ void PortModel::tickCopier() {
         }
         break;
     case Phase::Ready:
-        mJob.phase = compareOnly(mMode) ? Phase::Work2 : Phase::Work1;
+        mJob.phase = copier::isCompareOnly(mMode) ? Phase::Work2 : Phase::Work1;
         mJob.length = range(20, 30);
         break;
     case Phase::Work1:
@@ -500,7 +491,7 @@ void PortModel::fillCopier(StatusBlock& block) const {
     CopierJobArea job{};
     job.prepCounter = mJob.prep;
     job.jobBytes = mJob.bytes;
-    job.twoPass = twoPass(mMode) ? 1 : 0;
+    job.twoPass = copier::isTwoPassMode(mMode) ? 1 : 0;
     put(block, sizeof(StatusHeader), job);
 
     const double f = std::min(1.0, double(mJob.tick + 1) / double(mJob.length));
@@ -518,12 +509,12 @@ void PortModel::fillCopier(StatusBlock& block) const {
         break;
     case Phase::Work2:
         masterStatus = 5;
-        copied = compareOnly(mMode) ? 0 : 1;
+        copied = copier::isCompareOnly(mMode) ? 0 : 1;
         compared = f;
         break;
     case Phase::Done:
         masterStatus = 6;
-        copied = compareOnly(mMode) ? 0 : 1;
+        copied = copier::isCompareOnly(mMode) ? 0 : 1;
         compared = copyOnly(mMode) ? 0 : 1;
         break;
     }

@@ -72,7 +72,8 @@ QString coverFaults(const QWidget* frame, const QLabel* mask, const QLabel* titl
                       .arg(frame->width())
                       .arg(frame->height());
     const QRect titleRect(title->mapTo(frame, QPoint(0, 0)), title->size());
-    const QRect text = title->fontMetrics().boundingRect(titleRect, Qt::AlignCenter, title->text());
+    const int flags = Qt::AlignCenter | (title->wordWrap() ? Qt::TextWordWrap : 0);
+    const QRect text = title->fontMetrics().boundingRect(titleRect, flags, title->text());
     if (!frame->rect().contains(text))
         faults << QStringLiteral("title text at %1,%2 %3x%4 in a %5x%6 frame")
                       .arg(text.x())
@@ -195,15 +196,19 @@ void WindowLook::coversFillTheirFrames_data() {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<int>("ports");
     QTest::addColumn<int>("variant");
-    // Every count with a form of its own, and counts that take the general form.
-    for (int ports : {4, 6, 8, 10, 12, 16, 20, 24, 28, 32, 40, 48, 51, 64, 121})
-        QTest::addRow("copier %d", ports) << Kind::Copier << ports << 0;
-    for (int ports : {8, 10, 12, 16, 20, 24, 32, 40, 48, 64, 80, 96})
-        QTest::addRow("burn-in %d", ports) << Kind::Burnin << ports << 0;
-    QTest::addRow("burn-in 16 tall") << Kind::Burnin << 16 << 4;
-    for (int ports : {4, 8, 12, 16, 20, 24, 28, 32, 40, 48, 50, 51, 64, 80, 96, 121})
-        QTest::addRow("tester %d", ports) << Kind::Tester << ports << 0;
-    QTest::addRow("tester 16 wide") << Kind::Tester << 16 << 4;
+    QTest::addColumn<bool>("english");
+    for (bool english : {false, true}) {
+        const char* lang = english ? "en" : "ch";
+        // Every count with a form of its own, and counts that take the general form.
+        for (int ports : {4, 6, 8, 10, 12, 16, 20, 24, 28, 32, 40, 48, 51, 64, 121})
+            QTest::addRow("copier %d %s", ports, lang) << Kind::Copier << ports << 0 << english;
+        for (int ports : {8, 10, 12, 16, 20, 24, 32, 40, 48, 64, 80, 96})
+            QTest::addRow("burn-in %d %s", ports, lang) << Kind::Burnin << ports << 0 << english;
+        QTest::addRow("burn-in 16 tall %s", lang) << Kind::Burnin << 16 << 4 << english;
+        for (int ports : {4, 8, 12, 16, 20, 24, 28, 32, 40, 48, 50, 51, 64, 80, 96, 121})
+            QTest::addRow("tester %d %s", ports, lang) << Kind::Tester << ports << 0 << english;
+        QTest::addRow("tester 16 wide %s", lang) << Kind::Tester << 16 << 4 << english;
+    }
 }
 
 // Every frame of the laid-out window with its cover up: the cover hides the whole frame and
@@ -212,7 +217,11 @@ void WindowLook::coversFillTheirFrames() {
     QFETCH(Kind, kind);
     QFETCH(int, ports);
     QFETCH(int, variant);
-    QCoreApplication::removeTranslator(&mEnglish);
+    QFETCH(bool, english);
+    if (english)
+        QCoreApplication::installTranslator(&mEnglish);
+    else
+        QCoreApplication::removeTranslator(&mEnglish);
     SettingRecord r{};
     settings::loadDefaults(r);
     r.port_count = ports;

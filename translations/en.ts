@@ -522,7 +522,7 @@ V%L1
     </message>
     <message>
         <source>全盘拷贝比较</source>
-        <translation>Full Copy+Compare</translation>
+        <translation>Full Copy + Compare</translation>
     </message>
     <message>
         <source>全盘拷贝</source>
@@ -530,7 +530,7 @@ V%L1
     </message>
     <message>
         <source>数据拷贝比较</source>
-        <translation>Data Copy+Compare</translation>
+        <translation>Data Copy + Compare</translation>
     </message>
     <message>
         <source>数据拷贝</source>

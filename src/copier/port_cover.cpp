@@ -51,6 +51,8 @@ PortCover makePortCover(QWidget* frame, QSize maskSize, QSize titleSize,
     cover.mask->setAlignment(Qt::AlignCenter);
     cover.title->setAttribute(Qt::WA_TranslucentBackground);
     cover.title->setAlignment(Qt::AlignCenter);
+    // A long mode name breaks at its blanks rather than run past the narrow frames.
+    cover.title->setWordWrap(true);
     cover.title->setStyleSheet(titleStyle);
     new FollowFrame(frame, cover.mask, maskSize, cover.title, titleSize);
     return cover;

@@ -48,25 +48,25 @@ std::vector<StripLabel> bandStrip(const CaptionNames& c) {
 // frame that the 121-port form carries in its strip and ends before the lowest-speed button.
 std::vector<StripLabel> lineStrip(const CaptionNames& c) {
     return {
-        {"workingMode", "H2Test", LabelRole::Mode, QRect(132, 36, 240, 41)},
+        {"workingMode", "H2Test", LabelRole::Mode, QRect(132, 36, 256, 41)},
         {c.names[0], QT_TRANSLATE_NOOP("MainWindowCopy", "总数"), LabelRole::Caption,
-         QRect(380, 40, 71, 31)},
-        {"totalWorked", "0", LabelRole::Value, QRect(455, 40, 71, 31)},
+         QRect(390, 40, 71, 31)},
+        {"totalWorked", "0", LabelRole::Value, QRect(465, 40, 71, 31)},
         {c.names[1], QT_TRANSLATE_NOOP("MainWindowCopy", "成功总数"), LabelRole::Caption,
-         QRect(530, 40, 111, 31)},
-        {"totalSuccess", "0", LabelRole::Value, QRect(645, 40, 71, 31)},
+         QRect(540, 40, 111, 31)},
+        {"totalSuccess", "0", LabelRole::Value, QRect(655, 40, 71, 31)},
         {c.names[2], QT_TRANSLATE_NOOP("MainWindowCopy", "失败总数"), LabelRole::Caption,
-         QRect(720, 40, 111, 31)},
-        {"totalFail", "0", LabelRole::Value, QRect(835, 40, 71, 31)},
+         QRect(730, 40, 111, 31)},
+        {"totalFail", "0", LabelRole::Value, QRect(845, 40, 71, 31)},
         {c.names[3], QT_TRANSLATE_NOOP("MainWindowCopy", "工作中"), LabelRole::Caption,
-         QRect(910, 40, 91, 31)},
-        {"currentWorking", "0", LabelRole::Value, QRect(1005, 40, 71, 31)},
+         QRect(920, 40, 91, 31)},
+        {"currentWorking", "0", LabelRole::Value, QRect(1015, 40, 71, 31)},
         {c.names[4], QT_TRANSLATE_NOOP("MainWindowCopy", "当前成功"), LabelRole::Caption,
-         QRect(1080, 40, 111, 31)},
-        {"currentSuccess", "0", LabelRole::Value, QRect(1195, 40, 71, 31)},
+         QRect(1090, 40, 111, 31)},
+        {"currentSuccess", "0", LabelRole::Value, QRect(1205, 40, 71, 31)},
         {c.names[5], QT_TRANSLATE_NOOP("MainWindowCopy", "当前失败"), LabelRole::Caption,
-         QRect(1270, 40, 111, 31)},
-        {"currentFail", "0", LabelRole::Value, QRect(1385, 40, 71, 31)},
+         QRect(1280, 40, 111, 31)},
+        {"currentFail", "0", LabelRole::Value, QRect(1395, 40, 71, 31)},
     };
 }
 

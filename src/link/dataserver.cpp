@@ -53,14 +53,18 @@ int sendAll(int fd, int board, const void* buf, int len, int stallMs, void (*fai
             sent += int(n);
             continue;
         }
+        // The log lines below may change errno; the decision rests on the send's own.
+        const int error = errno;
         failed(board, int(n));
-        if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+        errno = error;
+        if (error != EINTR && error != EAGAIN && error != EWOULDBLOCK) {
             fatal(board);
+            errno = error;
             perror("data error");
             break;
         }
         perror("EEerror ");
-        if (stallMs <= 0 || errno == EINTR)
+        if (stallMs <= 0 || error == EINTR)
             continue;
         // Full send buffer: wait for room instead of spinning, but not for ever.
         const long long left = deadline - nowMs();

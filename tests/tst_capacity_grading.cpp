@@ -4,6 +4,7 @@
 #include "dialogs/capacity_grading.h"
 #include "settings/capacity_grade.h"
 #include "settings/settings.h"
+#include "support/child_widget.h"
 #include "support/modal_answer.h"
 
 #include <QCheckBox>
@@ -20,13 +21,6 @@ SettingRecord defaults() {
     SettingRecord r{};
     settings::loadDefaults(r);
     return r;
-}
-
-template <typename T> T* child(QWidget* page, const QString& name) {
-    T* w = page->findChild<T*>(name);
-    if (!w)
-        qFatal("no widget %s", qPrintable(name));
-    return w;
 }
 
 bool boundsEnabled(QWidget* page, int grade) {

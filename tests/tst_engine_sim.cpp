@@ -8,6 +8,7 @@
 #include "link/wire.h"
 #include "settings/settings.h"
 #include "support/built_program.h"
+#include "support/simulator_run.h"
 #include "support/temp_root.h"
 
 #include <QProcess>
@@ -18,10 +19,6 @@
 namespace {
 
 constexpr uint32_t kSimVersion = 0x24061501;
-
-QString simBinary() {
-    return qEnvironmentVariable("H2_BINARY_DIR") + "/tools/engine-sim/engine-sim";
-}
 
 StatusBlock snapshot() {
     StatusBlock block;
@@ -77,20 +74,17 @@ private slots:
     void reconnectsWhenThePanelComesBack();
 
 private:
-    bool startSim(const QStringList& extra = {});
     // Waits until the simulator has applied `mode` and sent a block of it.
     bool waitForMode(int mode);
     uint32_t waitForStatus(const QList<uint32_t>& finals, QList<uint32_t>* seen);
-    QString simOutput();
 
     std::unique_ptr<TempRoot> mRoot;
     std::unique_ptr<DataServer> mServer;
-    std::unique_ptr<QProcess> mSim;
-    QString mOutput;
+    SimulatorRun mSim;
 };
 
 void TestEngineSim::initTestCase() {
-    QVERIFY2(QFile::exists(simBinary()), qPrintable(simBinary()));
+    QVERIFY2(QFile::exists(SimulatorRun::binary()), qPrintable(SimulatorRun::binary()));
     mRoot = std::make_unique<TempRoot>();
     SettingRecord record{};
     settings::loadDefaults(record);
@@ -101,7 +95,7 @@ void TestEngineSim::init() {
     Info.clear();
     recvCount = 0;
     firstRecv = 0;
-    mOutput.clear();
+    mSim.clear();
     setMode(0);
     mServer = std::make_unique<DataServer>(LinkEndpoints{"127.0.0.2", 0, 0});
     mServer->init(server_receive_callback, server_connect_callback);
@@ -110,41 +104,18 @@ void TestEngineSim::init() {
 }
 
 void TestEngineSim::cleanup() {
-    if (mSim) {
-        mSim->kill();
-        mSim->waitForFinished(3000);
-        if (QTest::currentTestFailed())
-            qWarning("%s", qPrintable(simOutput()));
-    }
-    mSim.reset();
+    mSim.stop();
     mServer.reset(); // joins the link thread, the only other reader of mDataServer
     mDataServer = nullptr;
-}
-
-bool TestEngineSim::startSim(const QStringList& extra) {
-    mSim = std::make_unique<QProcess>();
-    mSim->setProcessChannelMode(QProcess::MergedChannels);
-    startProgram(*mSim, simBinary(),
-                 QStringList{"--control-port", QString::number(mServer->thread()->controlPort()),
-                             "--data-port", QString::number(mServer->thread()->dataPort()),
-                             "--interval", "100"} +
-                     extra);
-    return mSim->waitForStarted(5000);
-}
-
-QString TestEngineSim::simOutput() {
-    if (mSim)
-        mOutput += QString::fromUtf8(mSim->readAll());
-    return mOutput;
 }
 
 bool TestEngineSim::waitForMode(int mode) {
     const QString line = QStringLiteral("engine-sim: work mode %1 ").arg(mode);
     QElapsedTimer timer;
     timer.start();
-    while (!simOutput().contains(line) && timer.elapsed() < 5000)
+    while (!mSim.output().contains(line) && timer.elapsed() < 5000)
         QTest::qWait(20);
-    if (!simOutput().contains(line))
+    if (!mSim.output().contains(line))
         return false;
     QTest::qWait(350); // a few blocks of the new work
     return snapshot().header().engineVersion == kSimVersion;
@@ -181,7 +152,7 @@ void TestEngineSim::refusesUnsafeOptions() {
     QFETCH(QString, message);
     QProcess sim;
     sim.setProcessChannelMode(QProcess::MergedChannels);
-    startProgram(sim, simBinary(), arguments);
+    startProgram(sim, SimulatorRun::binary(), arguments);
     QVERIFY(sim.waitForFinished(5000));
     QCOMPARE(sim.exitCode(), 2);
     QVERIFY2(QString::fromUtf8(sim.readAll()).contains(message), qPrintable(message));
@@ -212,7 +183,7 @@ void TestEngineSim::testerModesShowEveryKindOfPort() {
     QFETCH(QList<uint32_t>, allowed);
 
     setMode(mode);
-    QVERIFY(startSim({"--scenario", "tester"}));
+    QVERIFY(mSim.start(*mServer, {"--scenario", "tester"}));
     QVERIFY(waitForMode(mode));
     const StatusBlock block = snapshot();
     const QSet<uint32_t> states = testerStates(block, 48);
@@ -246,7 +217,7 @@ void TestEngineSim::followsWorkMode() {
     QFETCH(QString, scenario);
     QFETCH(int, mode);
 
-    QVERIFY(startSim({"--scenario", scenario}));
+    QVERIFY(mSim.start(*mServer, {"--scenario", scenario}));
     QVERIFY(waitForMode(0));
     // A settings message while the engine runs switches its work.
     setMode(mode, 24);
@@ -304,7 +275,7 @@ void TestEngineSim::logExport_data() {
 void TestEngineSim::logExport() {
     QFETCH(QStringList, extra);
     QFETCH(uint32_t, result);
-    QVERIFY(startSim(extra));
+    QVERIFY(mSim.start(*mServer, extra));
     QVERIFY(waitForMode(0));
     QCOMPARE(sendExportLogCmd(), 0);
     QList<uint32_t> seen;
@@ -315,7 +286,7 @@ void TestEngineSim::logExport() {
         expected << s;
     expected << result;
     QCOMPARE(seen, expected);
-    QTRY_VERIFY(simOutput().contains("received command 12 (export log)"));
+    QTRY_VERIFY(mSim.output().contains("received command 12 (export log)"));
 }
 
 void TestEngineSim::upgrade_data() {
@@ -338,7 +309,7 @@ void TestEngineSim::upgrade() {
     QFETCH(int, totalError);
     QFETCH(uint32_t, status);
 
-    QVERIFY(startSim());
+    QVERIFY(mSim.start(*mServer));
     QVERIFY(waitForMode(0));
     QTRY_VERIFY(mServer->dataSend(1, "", 0) == 0); // the data connection is there
     QCOMPARE(sendCmd(wire::kCmdUpgrade), 8);
@@ -365,15 +336,16 @@ void TestEngineSim::upgrade() {
     QCOMPARE(waitForStatus({3, 4}, &seen), status);
     // The console line may trail the block that carries the status.
     if (status == 3)
-        QTRY_VERIFY(simOutput().contains(QStringLiteral("upgrade complete: %1 bytes").arg(total)));
+        QTRY_VERIFY(
+            mSim.output().contains(QStringLiteral("upgrade complete: %1 bytes").arg(total)));
     else
-        QTRY_VERIFY(simOutput().contains("upgrade refused"));
+        QTRY_VERIFY(mSim.output().contains("upgrade refused"));
 }
 
 void TestEngineSim::reconnectsWhenThePanelComesBack() {
     const LinkEndpoints endpoints{"127.0.0.2", mServer->thread()->controlPort(),
                                   mServer->thread()->dataPort()};
-    QVERIFY(startSim());
+    QVERIFY(mSim.start(*mServer));
     QVERIFY(waitForMode(0));
     mServer.reset(); // the panel goes away
     mDataServer = nullptr;

@@ -12,6 +12,7 @@
 #include "settings/settings.h"
 #include "support/built_program.h"
 #include "support/loopback_peer.h"
+#include "support/simulator_run.h"
 #include "support/stdout_capture.h"
 #include "support/tar_writer.h"
 #include "support/temp_root.h"
@@ -51,10 +52,6 @@ QByteArray randomBytes(int size) {
     return bytes;
 }
 
-QString simBinary() {
-    return qEnvironmentVariable("H2_BINARY_DIR") + "/tools/engine-sim/engine-sim";
-}
-
 // The checksum the simulator prints for a reassembled file (FNV-1a).
 QString fnv1a(const QByteArray& bytes) {
     uint32_t hash = 2166136261u;
@@ -90,7 +87,6 @@ private:
     bool waitHandled(int events = 1);
     bool connectRefusingEngine();
     bool startSimulator();
-    QString simOutput();
     Steps steps() const;
     std::vector<unsigned> pauses() const;
     QString log() const { return QString::fromUtf8(mLog->text()); }
@@ -103,8 +99,7 @@ private:
     std::unique_ptr<DataServer> mServer;
     LoopbackPeer mRefusingControl;
     LoopbackPeer mRefusingData;
-    std::unique_ptr<QProcess> mSim;
-    QString mSimOutput;
+    SimulatorRun mSim;
     std::unique_ptr<UpgradeDialog> mDialog;
     std::unique_ptr<UpgradeThread> mMonitor;
     mutable std::mutex mMutex;
@@ -160,14 +155,8 @@ void TestUpgradeMonitor::cleanup() {
     mMonitor.reset();
     mRefusingControl.close();
     mRefusingData.close();
-    if (mSim) {
-        mSim->kill();
-        mSim->waitForFinished(3000);
-        if (QTest::currentTestFailed())
-            qWarning("%s", qPrintable(simOutput()));
-        mSim.reset();
-    }
-    mSimOutput.clear();
+    mSim.stop();
+    mSim.clear();
     mDataServer = nullptr;
     mServer.reset();
     mDialog.reset();
@@ -225,30 +214,16 @@ bool TestUpgradeMonitor::connectRefusingEngine() {
 }
 
 bool TestUpgradeMonitor::startSimulator() {
-    if (!QFile::exists(simBinary()))
-        return false;
-    mSim = std::make_unique<QProcess>();
-    mSim->setProcessChannelMode(QProcess::MergedChannels);
-    startProgram(*mSim, simBinary(),
-                 {"--control-port", QString::number(mServer->thread()->controlPort()),
-                  "--data-port", QString::number(mServer->thread()->dataPort()), "--interval",
-                  "100", "--scenario", "idle"});
-    if (!mSim->waitForStarted(5000))
+    if (!QFile::exists(SimulatorRun::binary()) || !mSim.start(*mServer, {"--scenario", "idle"}))
         return false;
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 5000) {
-        if (simOutput().contains("work mode") && log().contains("data connected"))
+        if (mSim.output().contains("work mode") && log().contains("data connected"))
             return true;
         QTest::qWait(10);
     }
     return false;
-}
-
-QString TestUpgradeMonitor::simOutput() {
-    if (mSim)
-        mSimOutput += QString::fromUtf8(mSim->readAll());
-    return mSimOutput;
 }
 
 Steps TestUpgradeMonitor::steps() const {
@@ -296,7 +271,7 @@ void TestUpgradeMonitor::eventRules() {
 }
 
 void TestUpgradeMonitor::engineAndPanelUpgrade() {
-    QVERIFY2(startSimulator(), qPrintable(simOutput()));
+    QVERIFY2(startSimulator(), qPrintable(mSim.output()));
     const QByteArray engineFile = randomBytes(2500000);
     writeStick("oxa_updatex", engineFile);
     QVERIFY(writeTarGz(mRoot->path("/dev/sda1/oxa_updates"),
@@ -312,8 +287,8 @@ void TestUpgradeMonitor::engineAndPanelUpgrade() {
     QVERIFY2(log().contains(" here\n"), qPrintable(log()));
 
     // The engine: command 3, then three pieces that add up to the file.
-    QTRY_VERIFY(simOutput().contains("upgrade complete"));
-    const QString sim = simOutput();
+    QTRY_VERIFY(mSim.output().contains("upgrade complete"));
+    const QString sim = mSim.output();
     QVERIFY(sim.contains("upgrade announced"));
     QCOMPARE(sim.count("received upgrade data"), 3);
     QVERIFY(sim.contains("received upgrade data: length 1048592 total 2500000 offset 0\n"));
@@ -352,16 +327,16 @@ void TestUpgradeMonitor::engineAndPanelUpgrade() {
 // A stick with only the aging marker: the engine is told mode 14, the dialog closes without
 // a failure, nothing is stored, and pulling the stick tells the engine again.
 void TestUpgradeMonitor::agingModeWithTheSimulator() {
-    QVERIFY2(startSimulator(), qPrintable(simOutput()));
+    QVERIFY2(startSimulator(), qPrintable(mSim.output()));
     writeStick(".agingtest-1", "");
-    QCOMPARE(simOutput().count("work mode 14 "), 0);
+    QCOMPARE(mSim.output().count("work mode 14 "), 0);
     sendEvent("add@" + kUsb1Disk);
     QVERIFY(waitHandled());
     QVERIFY(log().contains("will in age mode"));
-    QTRY_COMPARE(simOutput().count("work mode 14 "), 1);
+    QTRY_COMPARE(mSim.output().count("work mode 14 "), 1);
     QCOMPARE(snapshotSetting().mode, 14);
     QVERIFY(!mounted());
-    QVERIFY(!simOutput().contains("upgrade announced"));
+    QVERIFY(!mSim.output().contains("upgrade announced"));
     QCOMPARE(steps().back(), Step(20, 1));
     QTRY_VERIFY(log().contains("stop display ui"));
     QVERIFY(!mDialog->isVisible());
@@ -369,7 +344,7 @@ void TestUpgradeMonitor::agingModeWithTheSimulator() {
 
     sendEvent("remove@" + kUsb1Disk);
     QVERIFY(waitHandled(2));
-    QTRY_COMPARE(simOutput().count("work mode 14 "), 2);
+    QTRY_COMPARE(mSim.output().count("work mode 14 "), 2);
 }
 
 void TestUpgradeMonitor::outcomes_data() {
@@ -398,7 +373,7 @@ void TestUpgradeMonitor::outcomes() {
     QFETCH(Step, last);
     QFETCH(QString, logLine);
     if (engine == "sim")
-        QVERIFY2(startSimulator(), qPrintable(simOutput()));
+        QVERIFY2(startSimulator(), qPrintable(mSim.output()));
     if (engine == "refusing")
         QVERIFY(connectRefusingEngine());
     QString dev = "/dev/sda1/";
@@ -438,7 +413,7 @@ void TestUpgradeMonitor::hostileNamesRunNothing() {
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(bin) + ":" + oldPath);
 
-    QVERIFY2(startSimulator(), qPrintable(simOutput()));
+    QVERIFY2(startSimulator(), qPrintable(mSim.output()));
     writeStick("oxa_updatex$(reboot)", QByteArray(3000, 'e'));
     QVERIFY(writeTarGz(mRoot->path("/dev/sda1/oxa_updates;touch HACKED"),
                        {{TarMember::File, "h2", "new program", 0755}}));
@@ -489,7 +464,7 @@ void TestUpgradeMonitor::refusedPackages_data() {
 void TestUpgradeMonitor::refusedPackages() {
     QFETCH(Members, members);
     QFETCH(QString, logLine);
-    QVERIFY2(startSimulator(), qPrintable(simOutput()));
+    QVERIFY2(startSimulator(), qPrintable(mSim.output()));
     writeStick("oxa_updatex", QByteArray(3000, 'e'));
     QVERIFY(writeTarGz(mRoot->path("/dev/sda1/oxa_updates"), members));
     mRoot->writeFile("/home/orangepi/h2/h2", "old program");
@@ -507,7 +482,7 @@ void TestUpgradeMonitor::refusedPackages() {
 }
 
 void TestUpgradeMonitor::failedInstallKeepsTheOldProgram() {
-    QVERIFY2(startSimulator(), qPrintable(simOutput()));
+    QVERIFY2(startSimulator(), qPrintable(mSim.output()));
     writeStick("oxa_updatex", QByteArray(3000, 'e'));
     QVERIFY(writeTarGz(
         mRoot->path("/dev/sda1/oxa_updates"),

@@ -148,7 +148,7 @@ void editSetting(const std::function<void(SettingRecord&)>& change) {
 QString checkedButtons(QWidget* parent, const QStringList& names) {
     QStringList checked;
     for (const QString& name : names) {
-        if (child<QAbstractButton>(parent, qPrintable(name))->isChecked())
+        if (child<QAbstractButton>(parent, name)->isChecked())
             checked << name;
     }
     return checked.join(',');

@@ -5,6 +5,7 @@
 
 #include "settings/setting_record.h"
 #include "settings/settings.h"
+#include "support/child_widget.h"
 #include "support/temp_root.h"
 
 #include <QByteArray>
@@ -89,14 +90,6 @@ template <typename Dialog> void acceptWith(const std::function<void(Dialog&)>& a
 
 // Changes the stored record.
 void editSetting(const std::function<void(SettingRecord&)>& change);
-
-// The child widget of `parent` called `name`; a missing one ends the run, naming it.
-template <typename T = QWidget> T* child(QWidget* parent, const char* name) {
-    T* found = parent->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("no widget %s", name);
-    return found;
-}
 
 // The names of the checked buttons among `names`, comma-separated ("" when none is).
 QString checkedButtons(QWidget* parent, const QStringList& names);

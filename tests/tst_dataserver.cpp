@@ -6,8 +6,8 @@
 #include "platform/desktop_platform.h"
 #include "support/loopback_peer.h"
 #include "support/stdout_capture.h"
+#include "support/temp_root.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 #include <mutex>
@@ -83,7 +83,6 @@ class TestDataServer : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -110,17 +109,9 @@ private:
     // Connects the engine peer and reads its greeting.
     bool connectEngine(LoopbackPeer& peer);
 
-    QTemporaryDir mRoot;
-    h2::DesktopPlatform* mPlatform = nullptr;
+    TempRoot mRoot;
     std::unique_ptr<DataServer> mServer;
 };
-
-void TestDataServer::initTestCase() {
-    QVERIFY(mRoot.isValid());
-    auto platform = h2::makeDesktopPlatform(mRoot.path().toStdString());
-    mPlatform = static_cast<h2::DesktopPlatform*>(platform.get());
-    h2::setPlatform(std::move(platform));
-}
 
 void TestDataServer::init() {
     mServer = std::make_unique<DataServer>(LinkEndpoints{kEngine, 0, 0});
@@ -381,13 +372,13 @@ void TestDataServer::silenceDropsBothConnections() {
     QVERIFY(data.connectTo(kEngine, mServer->thread()->dataPort()));
     QTRY_COMPARE(mServer->dataSend(1, "d", 1), 1);
     QVERIFY(data.readExact(1, 1000) == "d");
-    const size_t assignedBefore = mPlatform->addressRequests().size();
+    const size_t assignedBefore = mRoot.platform().addressRequests().size();
 
     QVERIFY(control.waitClosed(5000));
     QVERIFY(data.waitClosed(1000));
     QCOMPARE(mServer->send(1, "x", 1), -1);
-    QTRY_VERIFY(mPlatform->addressRequests().size() > assignedBefore);
-    QCOMPARE(mPlatform->addressRequests().back(), std::string("eth0 127.0.0.1"));
+    QTRY_VERIFY(mRoot.platform().addressRequests().size() > assignedBefore);
+    QCOMPARE(mRoot.platform().addressRequests().back(), std::string("eth0 127.0.0.1"));
     const QString text = QString::fromUtf8(log.text());
     QVERIFY(text.contains(QStringLiteral("select timeout")));
     QVERIFY(text.contains(QStringLiteral("network issue close connection 1")));

@@ -10,9 +10,9 @@
 #include "settings/settings.h"
 #include "support/loopback_peer.h"
 #include "support/stdout_capture.h"
+#include "support/temp_root.h"
 
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
 #include <csignal>
@@ -77,16 +77,11 @@ private slots:
 private:
     bool connectEngine(LoopbackPeer& peer);
 
-    QTemporaryDir mRoot;
-    h2::DesktopPlatform* mPlatform = nullptr;
+    TempRoot mRoot;
     std::unique_ptr<DataServer> mServer;
 };
 
 void TestEngineMessages::initTestCase() {
-    QVERIFY(mRoot.isValid());
-    auto platform = h2::makeDesktopPlatform(mRoot.path().toStdString());
-    mPlatform = static_cast<h2::DesktopPlatform*>(platform.get());
-    h2::setPlatform(std::move(platform));
     SettingRecord record{};
     settings::loadDefaults(record);
     commitSetting(record);
@@ -219,13 +214,13 @@ void TestEngineMessages::receiveIntoInfo() {
 void TestEngineMessages::clockSetOnceFromFirstBlock() {
     StdoutCapture log;
     firstRecv = 1;
-    const size_t before = mPlatform->clockRequests().size();
+    const size_t before = mRoot.platform().clockRequests().size();
     QByteArray first = blockAt(1700000000u, 0, 0);
     QByteArray second = blockAt(1800000000u, 0, 0);
     server_receive_callback(first.data(), first.size(), 1);
     server_receive_callback(second.data(), second.size(), 1);
 
-    const std::vector<time_t> requests = mPlatform->clockRequests();
+    const std::vector<time_t> requests = mRoot.platform().clockRequests();
     QCOMPARE(requests.size(), before + 1);
     QCOMPARE(long(requests.back()), 1700000000L);
     QCOMPARE(firstRecv.load(), 0);

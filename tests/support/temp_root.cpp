@@ -11,7 +11,9 @@ TempRoot::TempRoot() {
     // Without its directory the root would be "", and the panel's paths the machine's own.
     if (!mRoot.isValid())
         qFatal("no temporary root: %s", qPrintable(mRoot.errorString()));
-    h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString()));
+    auto platform = h2::makeDesktopPlatform(mRoot.path().toStdString());
+    mPlatform = static_cast<h2::DesktopPlatform*>(platform.get());
+    h2::setPlatform(std::move(platform));
 }
 
 TempRoot::~TempRoot() = default;

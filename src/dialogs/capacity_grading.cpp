@@ -1,6 +1,7 @@
 #include "dialogs/capacity_grading.h"
 
 #include "app/log_file.h"
+#include "settings/capacity_grade.h"
 #include "ui_capacitygradingpage.h"
 
 #include <QCheckBox>
@@ -40,10 +41,6 @@ int gradeIndexOfButton(const QString& objectName) {
     return index >= 0 && index < kGrades ? index : -1;
 }
 
-QString gradeStyleSheet(int32_t color) {
-    return QString::asprintf("background:#%06x", unsigned(color));
-}
-
 } // namespace dialogs
 
 CapacityGradingPage::CapacityGradingPage(QWidget* parent)
@@ -78,7 +75,7 @@ void CapacityGradingPage::load(SettingRecord* workingCopy, QAbstractButton* afte
         if (auto* button = gradeWidget<QToolButton>(this, "capfil_color%d", grade)) {
             connect(button, &QToolButton::clicked, this, &CapacityGradingPage::onColorButtonPushed,
                     Qt::UniqueConnection);
-            button->setStyleSheet(dialogs::gradeStyleSheet(workingCopy->capfil_color[i]));
+            button->setStyleSheet(gradeStyleSheet(workingCopy->capfil_color[i]));
         }
     }
 }
@@ -125,7 +122,7 @@ void CapacityGradingPage::onColorButtonPushed() {
          color.isValid() ? 1 : 0);
     if (color.isValid()) {
         mWorking->capfil_color[index] = color.red() * 65536 + color.green() * 256 + color.blue();
-        button->setStyleSheet(dialogs::gradeStyleSheet(mWorking->capfil_color[index]));
+        button->setStyleSheet(gradeStyleSheet(mWorking->capfil_color[index]));
     }
     LOGD("0x%6x\n\r", unsigned(mWorking->capfil_color[index]));
 }

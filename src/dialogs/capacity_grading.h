@@ -50,6 +50,4 @@ private:
 namespace dialogs {
 // Grade index 0..8 of a colour button named "capfil_color1" .. "capfil_color9", else -1.
 int gradeIndexOfButton(const QString& objectName);
-// "background:#rrggbb" for a 0xRRGGBB colour.
-QString gradeStyleSheet(int32_t color);
 } // namespace dialogs

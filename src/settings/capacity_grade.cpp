@@ -11,3 +11,7 @@ int capacityGradeOf(const SettingRecord& record, uint64_t capacityBytes) {
     }
     return -1;
 }
+
+QString gradeStyleSheet(int32_t color) {
+    return QString::asprintf("background:#%06x", unsigned(color));
+}

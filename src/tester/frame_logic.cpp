@@ -1,6 +1,7 @@
 #include "tester/frame_logic.h"
 
 #include "app/size_text.h"
+#include "settings/capacity_grade.h"
 
 #include <QCoreApplication>
 
@@ -369,16 +370,8 @@ QString readLine(const TesterPortRecord& r) {
 }
 
 QString gradeStyle(const SettingRecord& s, bool gradingOn, uint64_t capacityBytes) {
-    if (!gradingOn)
-        return kGreen;
-    const uint64_t mib = capacityBytes >> 20;
-    for (int i = 0; i < 9; ++i) {
-        if (s.capfil_enable[i] == 0)
-            continue;
-        if (uint32_t(s.capfil_low[i]) <= mib && mib <= uint32_t(s.capfil_high[i]))
-            return QString::asprintf("background:#%06x", unsigned(s.capfil_color[i]));
-    }
-    return kGreen;
+    const int grade = gradingOn ? capacityGradeOf(s, capacityBytes) : -1;
+    return grade < 0 ? QString(kGreen) : gradeStyleSheet(s.capfil_color[grade]);
 }
 
 QString fileSystemTag(int afterFormat, uint32_t fsType, bool* strange) {

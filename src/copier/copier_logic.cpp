@@ -9,9 +9,6 @@
 
 namespace copier {
 
-const char* const kGrey = "background:#dad7d3";
-const char* const kGreen = "background:#B3FFE6";
-const char* const kRed = "background:#FFB3B3";
 const char* const kMasterBlue = "background:#caE6ff";
 
 bool isCopyMode(int mode) {

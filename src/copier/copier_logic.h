@@ -3,6 +3,7 @@
 // master and target status tables, which ports count as empty and the slowest target.
 // The frames and the window apply them to widgets.
 
+#include "app/frame_styles.h"
 #include "link/status_block.h"
 
 #include <QSize>
@@ -25,9 +26,9 @@ constexpr uint32_t kConnectPresent = 1;
 constexpr uint32_t kConnectGone = 19;
 
 // Style sheets of the copier frames.
-extern const char* const kGrey;
-extern const char* const kGreen;
-extern const char* const kRed;
+using frame_styles::kGreen;
+using frame_styles::kGrey;
+using frame_styles::kRed;
 extern const char* const kMasterBlue;
 
 // The copier's work modes: the copies, the copies with compare and the compares.

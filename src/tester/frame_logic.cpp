@@ -7,9 +7,6 @@
 
 namespace tester {
 
-const char* const kGrey = "background:#dad7d3";
-const char* const kGreen = "background:#B3FFE6";
-const char* const kRed = "background:#FFB3B3";
 const char* const kOrange = "background:#FF6100";
 
 namespace {

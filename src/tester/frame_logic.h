@@ -2,6 +2,7 @@
 // What a tester port frame draws for one port record: pure functions and tables, so the
 // drawing rules are testable without widgets. Frame applies the result to its labels.
 
+#include "app/frame_styles.h"
 #include "link/status_block.h"
 #include "settings/setting_record.h"
 
@@ -37,9 +38,9 @@ enum PortState : uint32_t {
 };
 
 // Frame background style sheets.
-extern const char* const kGrey;
-extern const char* const kGreen;
-extern const char* const kRed;
+using frame_styles::kGreen;
+using frame_styles::kGrey;
+using frame_styles::kRed;
 extern const char* const kOrange;
 
 // Which per-tick counter a frame adds itself to.

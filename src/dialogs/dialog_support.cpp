@@ -45,6 +45,11 @@ void storeCheckedId(int32_t& field, const QButtonGroup* group) {
         field = id;
 }
 
+int checkedIdOr(const QButtonGroup* group, int none) {
+    const int id = group->checkedId();
+    return id >= 0 ? id : none;
+}
+
 void fillCombo(QComboBox* box, const QStringList& items) {
     box->clear();
     box->addItems(items);

@@ -23,6 +23,8 @@ QButtonGroup* makeGroup(QObject* owner,
 void checkId(QButtonGroup* group, int id);
 // Stores the id of the checked button; nothing when none is checked.
 void storeCheckedId(int32_t& field, const QButtonGroup* group);
+// The id of the checked button, or `none` when no button is checked.
+int checkedIdOr(const QButtonGroup* group, int none);
 // Connects a click on any button of `group`, the checked one included, to `slot`.
 template <typename Receiver>
 void connectButtons(QButtonGroup* group, Receiver* receiver, void (Receiver::*slot)()) {

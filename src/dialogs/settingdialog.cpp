@@ -198,8 +198,7 @@ void SettingDialog::on_buttonBox_accepted() {
     mWork.MASTERCLEAR = ui->master_reset->isChecked() ? 1 : 0;
 
     mWork.testSizeReg = dialogs::testSizeRegForIndex(ui->comboBox_test_number->currentIndex());
-    const int range = mTestRangeGroup->checkedId();
-    mWork.testSizeMode = range >= 0 && range <= 2 ? range : 0;
+    mWork.testSizeMode = dialogs::checkedIdOr(mTestRangeGroup, 0);
 
     ui->capacityGrading->store(mWork);
 

@@ -84,8 +84,7 @@ void SettingDialog_tf::on_afterformat_clicked() {
 void SettingDialog_tf::onBlockClicked() {
     if (auto bytes = dialogs::testBlockIds().forId(mTestBlockGroup->checkedId()))
         mWork.test_block = *bytes;
-    const int range = mTestRangeGroup->checkedId();
-    mWork.testSizeMode = range >= 0 && range <= 2 ? range : 0;
+    mWork.testSizeMode = dialogs::checkedIdOr(mTestRangeGroup, 0);
 }
 
 void SettingDialog_tf::on_capfilt_clicked() {}

@@ -186,8 +186,7 @@ void SettingDlg::onBlockClicked() {
     LOGD("testBlock %d\n\r", mWork.test_block);
     if (const auto block = testBlockIds().forId(mTestBlockGroup->checkedId()))
         mWork.test_block = *block;
-    const int range = mTestRangeGroup->checkedId();
-    mWork.testSizeMode = range >= 0 && range <= 2 ? range : 0;
+    mWork.testSizeMode = checkedIdOr(mTestRangeGroup, 0);
     LOGD("testBlock %d test size %d\n\r", mWork.test_block, mWork.testSizeMode);
 }
 

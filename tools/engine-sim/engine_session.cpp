@@ -147,37 +147,30 @@ void EngineSession::onTick() {
 }
 
 void EngineSession::readControl() {
-    mControlIn += mControl.readAll();
-    for (;;) {
-        const long length =
-            frameLength(bytes(mControlIn), size_t(mControlIn.size()), wire::kReceiveBufferSize);
-        if (length < 0) {
-            say("control: bad length word, dropping the connection");
-            mControl.abort();
-            scheduleReconnect(mControl, true);
-            return;
-        }
-        if (length == 0)
-            return;
-        handleControlMessage(bytes(mControlIn), size_t(length));
-        mControlIn.remove(0, int(length));
-    }
+    readMessages(mControl, mControlIn, wire::kReceiveBufferSize, true,
+                 &EngineSession::handleControlMessage);
 }
 
 void EngineSession::readData() {
-    mDataIn += mData.readAll();
+    readMessages(mData, mDataIn, kMaxDataMessage, false, &EngineSession::handleDataMessage);
+}
+
+// Hands every whole message in `in` to `handle`; a bad length word drops the connection.
+void EngineSession::readMessages(QTcpSocket& socket, QByteArray& in, uint32_t maxLength,
+                                 bool control, Handler handle) {
+    in += socket.readAll();
     for (;;) {
-        const long length = frameLength(bytes(mDataIn), size_t(mDataIn.size()), kMaxDataMessage);
+        const long length = frameLength(bytes(in), size_t(in.size()), maxLength);
         if (length < 0) {
-            say("data: bad length word, dropping the connection");
-            mData.abort();
-            scheduleReconnect(mData, false);
+            say("%s: bad length word, dropping the connection", control ? "control" : "data");
+            socket.abort();
+            scheduleReconnect(socket, control);
             return;
         }
         if (length == 0)
             return;
-        handleDataMessage(bytes(mDataIn), size_t(length));
-        mDataIn.remove(0, int(length));
+        (this->*handle)(bytes(in), size_t(length));
+        in.remove(0, int(length));
     }
 }
 

@@ -51,6 +51,9 @@ private:
     void readData();
     void handleControlMessage(const unsigned char* data, size_t length);
     void handleDataMessage(const unsigned char* data, size_t length);
+    using Handler = void (EngineSession::*)(const unsigned char* data, size_t length);
+    void readMessages(QTcpSocket& socket, QByteArray& in, uint32_t maxLength, bool control,
+                      Handler handle);
     void applySettings(const unsigned char* data);
     void scheduleReconnect(QTcpSocket& socket, bool control);
 

@@ -45,18 +45,21 @@ Util_Event::~Util_Event() {
 }
 
 int Util_Event::signal() {
-    Util_AutoLock guard(mLock);
-    int changed = mSignalled ? 0 : 1;
-    mSignalled = 1;
-    pthread_cond_signal(&mCond);
-    return changed;
+    return set(false);
 }
 
 int Util_Event::signalBroadcast() {
+    return set(true);
+}
+
+int Util_Event::set(bool everyWaiter) {
     Util_AutoLock guard(mLock);
     int changed = mSignalled ? 0 : 1;
     mSignalled = 1;
-    pthread_cond_broadcast(&mCond);
+    if (everyWaiter)
+        pthread_cond_broadcast(&mCond);
+    else
+        pthread_cond_signal(&mCond);
     return changed;
 }
 

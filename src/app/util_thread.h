@@ -57,6 +57,9 @@ public:
     int wait(unsigned timeoutMs);
 
 private:
+    // Sets the event and wakes one waiter, or every waiter.
+    int set(bool everyWaiter);
+
     int mManualReset;
     int mSignalled = 0;
     Util_Lock mLock;

@@ -13,6 +13,8 @@
 
 #include <QProcess>
 #include <QSet>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 #include <memory>
 
@@ -72,6 +74,8 @@ private slots:
     void upgrade_data();
     void upgrade();
     void reconnectsWhenThePanelComesBack();
+    void badLengthWordDropsOnlyThatConnection_data();
+    void badLengthWordDropsOnlyThatConnection();
 
 private:
     // Waits until the simulator has applied `mode` and sent a block of it.
@@ -358,6 +362,39 @@ void TestEngineSim::reconnectsWhenThePanelComesBack() {
     QTRY_COMPARE_WITH_TIMEOUT(Info.read<uint32_t>(offsetof(StatusHeader, engineVersion)),
                               kSimVersion, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(mServer->dataSend(1, "", 0), 0, 5000);
+}
+
+void TestEngineSim::badLengthWordDropsOnlyThatConnection_data() {
+    QTest::addColumn<bool>("control");
+    QTest::newRow("control") << true;
+    QTest::newRow("data") << false;
+}
+
+// A length word below the smallest message drops the connection it came on; the simulator
+// says so and connects again, while the other connection stays.
+void TestEngineSim::badLengthWordDropsOnlyThatConnection() {
+    QFETCH(bool, control);
+    QTcpServer controlPanel, dataPanel;
+    QVERIFY(controlPanel.listen(QHostAddress::LocalHost, 0));
+    QVERIFY(dataPanel.listen(QHostAddress::LocalHost, 0));
+    QVERIFY(mSim.start(controlPanel.serverPort(), dataPanel.serverPort()));
+    QVERIFY(controlPanel.waitForNewConnection(5000));
+    QVERIFY(dataPanel.waitForNewConnection(5000));
+    std::unique_ptr<QTcpSocket> controlLink(controlPanel.nextPendingConnection());
+    std::unique_ptr<QTcpSocket> dataLink(dataPanel.nextPendingConnection());
+    QTcpSocket& bad = control ? *controlLink : *dataLink;
+    QTcpSocket& other = control ? *dataLink : *controlLink;
+
+    bad.write(QByteArray("\x01\x00\x00\x00", 4));
+    QVERIFY(bad.waitForBytesWritten(2000));
+    const QString line = QStringLiteral("%1: bad length word, dropping the connection")
+                             .arg(control ? "control" : "data");
+    QTRY_VERIFY_WITH_TIMEOUT(mSim.output().contains(line), 5000);
+    QVERIFY(bad.state() == QAbstractSocket::UnconnectedState || bad.waitForDisconnected(3000));
+    QTcpServer& panel = control ? controlPanel : dataPanel;
+    QVERIFY(panel.waitForNewConnection(5000));
+    QCOMPARE(other.state(), QAbstractSocket::ConnectedState);
+    QVERIFY(!mSim.output().contains(control ? "data: bad length" : "control: bad length"));
 }
 
 QTEST_GUILESS_MAIN(TestEngineSim)

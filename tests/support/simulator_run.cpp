@@ -14,12 +14,15 @@ QString SimulatorRun::binary() {
 }
 
 bool SimulatorRun::start(const DataServer& server, const QStringList& extra) {
+    return start(server.thread()->controlPort(), server.thread()->dataPort(), extra);
+}
+
+bool SimulatorRun::start(int controlPort, int dataPort, const QStringList& extra) {
     mProcess = std::make_unique<QProcess>();
     mProcess->setProcessChannelMode(QProcess::MergedChannels);
     startProgram(*mProcess, binary(),
-                 QStringList{"--control-port", QString::number(server.thread()->controlPort()),
-                             "--data-port", QString::number(server.thread()->dataPort()),
-                             "--interval", "100"} +
+                 QStringList{"--control-port", QString::number(controlPort), "--data-port",
+                             QString::number(dataPort), "--interval", "100"} +
                      extra);
     return mProcess->waitForStarted(5000);
 }

@@ -21,6 +21,7 @@ public:
     // Starts it on the server's control and data ports with `extra` options; false when it
     // does not start.
     bool start(const DataServer& server, const QStringList& extra = {});
+    bool start(int controlPort, int dataPort, const QStringList& extra = {});
     // Everything it printed since the last clear().
     QString output();
     // Kills it, printing its output when the current test failed.

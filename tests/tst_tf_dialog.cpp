@@ -33,6 +33,7 @@ private slots:
     void createMbrEditsTheStoredFlag_data();
     void createMbrEditsTheStoredFlag();
     void masterResetOpensUncheckedAndSendsOnce();
+    void languageSwitch_data();
     void languageSwitch();
     void gradingAndCancel();
 };
@@ -212,16 +213,16 @@ void TestTfDialog::masterResetOpensUncheckedAndSendsOnce() {
     QCOMPARE(mSetting.MASTERCLEAR, 0);
 }
 
+void TestTfDialog::languageSwitch_data() {
+    addLanguageRows();
+}
+
 void TestTfDialog::languageSwitch() {
+    QFETCH(int, stored);
+    QFETCH(int, picked);
+    QFETCH(int, installs);
     DialogBed bed;
-    bed.writeCatalogues();
-    acceptWith<SettingDialog_tf>();
-    QCOMPARE(bed.languageChanges(), 0);
-    acceptWith<SettingDialog_tf>(
-        [](SettingDialog_tf& d) { child<QComboBox>(&d, "language")->setCurrentIndex(1); });
-    QCOMPARE(mSetting.language, 1);
-    QCOMPARE(QFileInfo(bed.translator()->filePath()).fileName(), QStringLiteral("en.qm"));
-    QCOMPARE(bed.languageChanges(), 1);
+    checkLanguagePick<SettingDialog_tf>(bed, snapshotSetting(), stored, picked, installs);
 }
 
 void TestTfDialog::gradingAndCancel() {

@@ -11,15 +11,16 @@
 #include <QByteArray>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QTest>
+#include <QTranslator>
 
 #include <functional>
 #include <memory>
 
 class QAbstractButton;
-class QTranslator;
 
 // Factory settings of a machine (board model 3), as DialogBed stores them.
 SettingRecord machineRecord(int portCount, int machineType = 0, int variant = 0);
@@ -107,7 +108,7 @@ void addLanguageRows();
 
 // Opens Dialog on `record` with language `stored`: the list must read "中文", "English" and
 // show the stored language (any but 0 is English). Picks `picked` (-1: none) and presses OK;
-// then the language stored and the catalogue installs must follow.
+// then the language stored, the catalogue installs and the catalogue loaded must follow.
 template <typename Dialog>
 void checkLanguagePick(const DialogBed& bed, SettingRecord record, int stored, int picked,
                        int installs) {
@@ -124,4 +125,6 @@ void checkLanguagePick(const DialogBed& bed, SettingRecord record, int stored, i
     QCOMPARE(items, (QStringList{QStringLiteral("中文"), "English", QString::number(shown)}));
     QCOMPARE(bed.languageChanges(), installs);
     QCOMPARE(mSetting.language, picked >= 0 ? picked : shown);
+    const QString loaded = installs == 0 ? QString() : mSetting.language != 0 ? "en.qm" : "ch.qm";
+    QCOMPARE(QFileInfo(bed.translator()->filePath()).fileName(), loaded);
 }

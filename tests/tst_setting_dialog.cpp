@@ -331,35 +331,8 @@ void TestSettingDialog::flagFollowsStoredValueNotTheBox() {
 
 void TestSettingDialog::masterResetSendsOnceAfterStoring() {
     DialogBed bed;
-    {
-        SettingDialog d;
-        execWith(d, [&] {
-            showPage(&d, "tab_format");
-            QVERIFY(!child<QCheckBox>(&d, "master_reset")->isChecked());
-            clickBox(child<QCheckBox>(&d, "master_reset"));
-            pressCancel(d);
-        });
-    }
-    QCOMPARE(DialogBed::masterClears(), 0);
-    QCOMPARE(mSetting.MASTERCLEAR, 0);
-    QVERIFY(bed.storedFile().isEmpty());
-
-    acceptWith<SettingDialog>([](SettingDialog& d) {
-        showPage(&d, "tab_format");
-        clickBox(child<QCheckBox>(&d, "master_reset"));
-    });
-    QCOMPARE(DialogBed::masterClears(), 1);
-    QVERIFY(DialogBed::lastMasterClearAfterStore());
-    QCOMPARE(mSetting.MASTERCLEAR, 1);
-
-    // The tester dialog shows the stored flag; unticking it and OK sends nothing more.
-    acceptWith<SettingDialog>([](SettingDialog& d) {
-        QVERIFY(child<QCheckBox>(&d, "master_reset")->isChecked());
-        showPage(&d, "tab_format");
-        clickBox(child<QCheckBox>(&d, "master_reset"));
-    });
-    QCOMPARE(DialogBed::masterClears(), 1);
-    QCOMPARE(mSetting.MASTERCLEAR, 0);
+    // The tester dialog shows the stored flag.
+    checkMasterReset<SettingDialog>(bed, true);
 }
 
 void TestSettingDialog::cancelLeavesEverythingAlone() {

@@ -217,26 +217,7 @@ void TestSsdDialog::wipePattern() {
 void TestSsdDialog::masterResetOpensUncheckedAndSendsOnce() {
     DialogBed bed(8, 2, 2);
     editSetting([](SettingRecord& r) { r.mode = 10; });
-    {
-        SettingDlg_ssd d;
-        execWith(d, [&] {
-            clickBox(child<QCheckBox>(&d, "master_reset"));
-            pressCancel(d);
-        });
-    }
-    QCOMPARE(DialogBed::masterClears(), 0);
-
-    acceptWith<SettingDlg_ssd>(
-        [](SettingDlg_ssd& d) { clickBox(child<QCheckBox>(&d, "master_reset")); });
-    QCOMPARE(DialogBed::masterClears(), 1);
-    QVERIFY(DialogBed::lastMasterClearAfterStore());
-    QCOMPARE(mSetting.MASTERCLEAR, 1);
-
-    // Shown unchecked again although the record holds 1; OK then clears the flag.
-    acceptWith<SettingDlg_ssd>(
-        [](SettingDlg_ssd& d) { QVERIFY(!child<QCheckBox>(&d, "master_reset")->isChecked()); });
-    QCOMPARE(DialogBed::masterClears(), 1);
-    QCOMPARE(mSetting.MASTERCLEAR, 0);
+    checkMasterReset<SettingDlg_ssd>(bed, false);
 }
 
 void TestSsdDialog::cancelStoresNothing() {

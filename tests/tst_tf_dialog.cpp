@@ -195,22 +195,7 @@ void TestTfDialog::createMbrEditsTheStoredFlag() {
 
 void TestTfDialog::masterResetOpensUncheckedAndSendsOnce() {
     DialogBed bed;
-    {
-        SettingDialog_tf d;
-        execWith(d, [&] {
-            clickBox(child<QCheckBox>(&d, "master_reset"));
-            pressCancel(d);
-        });
-    }
-    QCOMPARE(DialogBed::masterClears(), 0);
-    acceptWith<SettingDialog_tf>(
-        [](SettingDialog_tf& d) { clickBox(child<QCheckBox>(&d, "master_reset")); });
-    QCOMPARE(DialogBed::masterClears(), 1);
-    QVERIFY(DialogBed::lastMasterClearAfterStore());
-    acceptWith<SettingDialog_tf>(
-        [](SettingDialog_tf& d) { QVERIFY(!child<QCheckBox>(&d, "master_reset")->isChecked()); });
-    QCOMPARE(DialogBed::masterClears(), 1);
-    QCOMPARE(mSetting.MASTERCLEAR, 0);
+    checkMasterReset<SettingDialog_tf>(bed, false);
 }
 
 void TestTfDialog::languageSwitch_data() {

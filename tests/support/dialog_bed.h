@@ -9,6 +9,7 @@
 #include "support/temp_root.h"
 
 #include <QByteArray>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QFileInfo>
@@ -127,4 +128,37 @@ void checkLanguagePick(const DialogBed& bed, SettingRecord record, int stored, i
     QCOMPARE(mSetting.language, picked >= 0 ? picked : shown);
     const QString loaded = installs == 0 ? QString() : mSetting.language != 0 ? "en.qm" : "ch.qm";
     QCOMPARE(QFileInfo(bed.translator()->filePath()).fileName(), loaded);
+}
+
+// Master reset through Dialog: ticked then Cancel, nothing is stored or sent; ticked then OK,
+// the flag is stored before the command goes out, once. Opened again the box shows the
+// stored flag (`opensTicked`) or opens unticked; unticked on OK, nothing more is sent and
+// the flag is cleared.
+template <typename Dialog> void checkMasterReset(const DialogBed& bed, bool opensTicked) {
+    {
+        Dialog d;
+        execWith(d, [&] {
+            clickBox(child<QCheckBox>(&d, "master_reset"));
+            pressCancel(d);
+        });
+    }
+    QCOMPARE(DialogBed::masterClears(), 0);
+    QCOMPARE(mSetting.MASTERCLEAR, 0);
+    QVERIFY(bed.storedFile().isEmpty());
+
+    acceptWith<Dialog>([](Dialog& d) { clickBox(child<QCheckBox>(&d, "master_reset")); });
+    QCOMPARE(DialogBed::masterClears(), 1);
+    QVERIFY(DialogBed::lastMasterClearAfterStore());
+    QCOMPARE(mSetting.MASTERCLEAR, 1);
+
+    bool shownTicked = !opensTicked;
+    acceptWith<Dialog>([&](Dialog& d) {
+        auto* box = child<QCheckBox>(&d, "master_reset");
+        shownTicked = box->isChecked();
+        if (shownTicked)
+            clickBox(box);
+    });
+    QCOMPARE(shownTicked, opensTicked);
+    QCOMPARE(DialogBed::masterClears(), 1);
+    QCOMPARE(mSetting.MASTERCLEAR, 0);
 }

@@ -34,15 +34,11 @@ FrameBn::FrameBn(QWidget* parent, int portCount, int machineVariant)
     // The colour of the port is the frame's own background, painted from its style sheet.
     setAttribute(Qt::WA_StyledBackground);
     setFormFont(this, 6, {});
-    const copier::CoverSizes sizes = burninCover(portCount, machineVariant);
-    if (!sizes.frame.isEmpty())
-        setFixedSize(sizes.frame);
-    const PortCover cover =
-        makePortCover(this, sizes.mask, sizes.title,
-                      QStringLiteral("color:rgba(0, 0, 0, 200);font-size:16px;text-align:left;"));
+    const PortCover cover = coverFrame(
+        this, burninCover(portCount, machineVariant),
+        QStringLiteral("color:rgba(0, 0, 0, 200);font-size:16px;text-align:left;"), kWhite);
     mMask = cover.mask;
     mTitle = cover.title;
-    mMask->setStyleSheet(QString::fromLatin1(kWhite));
     // Empty until a tick finds a disk: the bar shows with the figures.
     ui->progressBar->hide();
     if (portCount == 80)

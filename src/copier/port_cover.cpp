@@ -58,6 +58,15 @@ PortCover makePortCover(QWidget* frame, QSize maskSize, QSize titleSize,
     return cover;
 }
 
+PortCover coverFrame(QWidget* frame, const copier::CoverSizes& sizes, const QString& titleStyle,
+                     const char* maskStyle) {
+    if (!sizes.frame.isEmpty())
+        frame->setFixedSize(sizes.frame);
+    const PortCover cover = makePortCover(frame, sizes.mask, sizes.title, titleStyle);
+    cover.mask->setStyleSheet(QString::fromLatin1(maskStyle));
+    return cover;
+}
+
 void showPortCover(QLabel* mask, QLabel* title, const char* maskStyle) {
     const QString style = QString::fromLatin1(maskStyle);
     if (mask->styleSheet() != style)

@@ -2,6 +2,8 @@
 // The cover that lies over an empty port of a copier or burn-in frame: a disabled label in
 // the port's colour (the mask) and, on it, the work-mode title.
 
+#include "copier/copier_logic.h"
+
 #include <QSize>
 #include <QString>
 #include <initializer_list>
@@ -18,6 +20,11 @@ struct PortCover {
 // the mask at least as large as the frame, the title no larger. An empty size makes that label
 // as large as the frame. Both follow the frame when it resizes.
 PortCover makePortCover(QWidget* frame, QSize maskSize, QSize titleSize, const QString& titleStyle);
+
+// Fixes `frame` to sizes.frame when that is set and lays a cover of `sizes` over it, the mask
+// in `maskStyle`.
+PortCover coverFrame(QWidget* frame, const copier::CoverSizes& sizes, const QString& titleStyle,
+                     const char* maskStyle);
 
 // Shows mask and title with the mask in `maskStyle`.
 void showPortCover(QLabel* mask, QLabel* title, const char* maskStyle);

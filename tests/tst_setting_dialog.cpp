@@ -12,9 +12,7 @@
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTabWidget>
 #include <QToolButton>
-#include <QTranslator>
 #include <QtTest>
 
 class TestSettingDialog : public QObject {

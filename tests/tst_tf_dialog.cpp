@@ -10,8 +10,6 @@
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTabWidget>
-#include <QTranslator>
 #include <QtTest>
 
 namespace {

@@ -18,11 +18,6 @@ MainWindowBurnin* burninWindow = nullptr;
 
 using namespace burnin;
 
-namespace {
-const char* const kCounterNames[6] = {"currentWorking", "currentSuccess", "currentFail",
-                                      "totalSuccess",   "totalFail",      "totalWorked"};
-} // namespace
-
 MainWindowBurnin::MainWindowBurnin(QWidget* parent, int portCount)
     : QMainWindow(parent), mTimer(new QTimer(this)),
       mForm(forms::chooseForm(
@@ -46,8 +41,7 @@ MainWindowBurnin::MainWindowBurnin(QWidget* parent, int portCount)
     }
     mStatusWidget = findChild<QWidget*>(QStringLiteral("StatusWidget"));
     if (mStatusWidget) {
-        for (int i = 0; i < 6; ++i)
-            mCounterLabels[i] = mStatusWidget->findChild<QLabel*>(kCounterNames[i]);
+        mCounters.find(mStatusWidget);
         if (portCount > 8)
             addBrandLabels(mStatusWidget);
     }
@@ -82,38 +76,20 @@ void MainWindowBurnin::stopslot() {
 }
 
 void MainWindowBurnin::JobUiChange() {
-    mWorking = mSuccess = mFail = 0;
+    mCounts = {};
     Info.snapshot(mBlock);
     for (FrameBn* frame : mFrames) {
         if (!frame)
             continue;
-        switch (frame->update(mBlock, mSetting)) {
-        case Counter::Working:
-            ++mWorking;
-            break;
-        case Counter::Success:
-            ++mSuccess;
-            break;
-        case Counter::Fail:
-            ++mFail;
-            break;
-        case Counter::None:
-            break;
-        }
+        mCounts.add(frame->update(mBlock, mSetting));
     }
     if (!mStatusWidget)
         return;
-    const QString grey = QStringLiteral("background:#dad7d3");
+    const QString grey = QString::fromLatin1(frame_styles::kGrey);
     // Restyling repolishes every label of the strip: an unchanged colour is not set again.
     if (mStatusWidget->styleSheet() != grey)
         mStatusWidget->setStyleSheet(grey);
-    const StatusHeader header = mBlock.header();
-    const int values[6] = {mWorking,         mSuccess,          mFail, header.totalSuccess,
-                           header.totalFail, header.totalWorked};
-    for (int i = 0; i < 6; ++i) {
-        if (mCounterLabels[i])
-            mCounterLabels[i]->setText(QString::number(values[i]));
-    }
+    mCounters.show(mCounts.working, mCounts.success, mCounts.fail, mBlock.header());
 }
 
 bool MainWindowBurnin::anyPortBusy() const {

@@ -3,6 +3,8 @@
 // tick and the engine's totals. Hidden and idle until started; a press opens the burn-in
 // (or tester) settings dialog and may hand the screen back to the tester window.
 
+#include "copier/copier_logic.h"
+#include "forms/strip_counters.h"
 #include "forms/window_form.h"
 #include "link/status_block.h"
 #include "platform/platform.h"
@@ -50,14 +52,12 @@ private:
 
     QTimer* mTimer;
     QString mTitleText;
-    int mWorking = 0;
-    int mSuccess = 0;
-    int mFail = 0;
+    copier::TickCounts mCounts;
     const forms::WindowForm& mForm;
     const int mPortCount;
     std::vector<FrameBn*> mFrames; // frame_1 upward; null where the form has none
     QWidget* mStatusWidget = nullptr;
-    QLabel* mCounterLabels[6] = {};
+    StripCounters mCounters;
     h2::PauseFn mPause;
     StatusBlock mBlock; // this tick's snapshot
 };

@@ -11,6 +11,22 @@ namespace copier {
 
 const char* const kMasterBlue = "background:#caE6ff";
 
+void TickCounts::add(Counter counter) {
+    switch (counter) {
+    case Counter::Working:
+        ++working;
+        break;
+    case Counter::Success:
+        ++success;
+        break;
+    case Counter::Fail:
+        ++fail;
+        break;
+    case Counter::None:
+        break;
+    }
+}
+
 bool isCopyMode(int mode) {
     return mode == kModeFullCopyCompare || mode == kModeFullCopy || mode == kModeDataCopyCompare ||
            mode == kModeDataCopy || isCompareOnly(mode);

@@ -60,6 +60,14 @@ QString readTimeText(int64_t ms);
 // Which per-tick counter of the window a target adds itself to.
 enum class Counter { None, Working, Success, Fail };
 
+// The ports of one tick by their counters.
+struct TickCounts {
+    int working = 0;
+    int success = 0;
+    int fail = 0;
+    void add(Counter counter);
+};
+
 struct TargetStatusRow {
     uint32_t status;
     const char* text;  // tr() in the Frame_dst context

@@ -17,23 +17,12 @@ Frame_dd::Frame_dd(QWidget* parent, int portCount)
     followLanguage(this, [this] { ui->retranslateUi(this); });
     // The colour of the port is the frame's own background, painted from its style sheet.
     setAttribute(Qt::WA_StyledBackground);
-    const bool compact = compactFrames(portCount);
-    setFormFont(this, compact ? 6 : 8, {});
-    if (compact) {
-        ui->gridLayout->setContentsMargins(2, 0, 2, 0);
-        ui->gridLayout->setVerticalSpacing(0);
-    }
-    // Small machines have room for large figures.
-    if (portCount < 9)
-        setFormFont(this, 20, {ui->copyData, ui->label_4_3, ui->progressBar});
-    const CoverSizes sizes = masterCover(portCount);
-    if (!sizes.frame.isEmpty())
-        setFixedSize(sizes.frame);
+    setCopierFrameFonts(this, ui->gridLayout, portCount,
+                        {ui->copyData, ui->label_4_3, ui->progressBar});
     const PortCover cover =
-        makePortCover(this, sizes.mask, sizes.title, coverTitleStyle(portCount));
+        coverFrame(this, masterCover(portCount), coverTitleStyle(portCount), kGrey);
     mMask = cover.mask;
     mTitle = cover.title;
-    mMask->setStyleSheet(QString::fromLatin1(kGrey));
     // Empty until a tick finds a disk: the bar shows with the figures.
     ui->progressBar->hide();
 }

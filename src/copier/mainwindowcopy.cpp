@@ -22,10 +22,6 @@ MainWindowCopy* copyWindow = nullptr;
 using namespace copier;
 
 namespace {
-// Counter labels in the order the tick fills them.
-const char* const kCounterNames[6] = {"currentWorking", "currentSuccess", "currentFail",
-                                      "totalSuccess",   "totalFail",      "totalWorked"};
-
 uint32_t engineVersionNow() {
     return Info.read<uint32_t>(offsetof(StatusHeader, engineVersion));
 }
@@ -52,8 +48,7 @@ MainWindowCopy::MainWindowCopy(QWidget* parent, int portCount)
     mStatusWidget = findChild<QWidget*>(QStringLiteral("StatusWidget"));
     if (mStatusWidget) {
         mWorkingMode = mStatusWidget->findChild<QLabel*>(QStringLiteral("workingMode"));
-        for (int i = 0; i < 6; ++i)
-            mCounterLabels[i] = mStatusWidget->findChild<QLabel*>(kCounterNames[i]);
+        mCounters.find(mStatusWidget);
     }
     connect(mTimer, &QTimer::timeout, this, &MainWindowCopy::JobUiChange);
     mLowestButton = findChild<QPushButton*>(QStringLiteral("lowest_speed"));
@@ -117,44 +112,23 @@ void MainWindowCopy::JobUiChange() {
     Info.snapshot(mBlock);
     if (mMaster)
         mMaster->update(mBlock, mSetting);
-    mWorking = mSuccess = mFail = 0;
+    mCounts = {};
     int connected = 0;
     for (const Target& t : mTargets) {
-        switch (t.frame->update(mBlock, mSetting)) {
-        case Counter::Working:
-            ++mWorking;
-            break;
-        case Counter::Success:
-            ++mSuccess;
-            break;
-        case Counter::Fail:
-            ++mFail;
-            break;
-        case Counter::None:
-            break;
-        }
+        mCounts.add(t.frame->update(mBlock, mSetting));
         if (mBlock.copierPort(t.port).connectState == kConnectPresent)
             ++connected;
     }
     mActivity.mConnected = connected;
     mLowestPort = slowestTarget(mBlock, mPortCount);
     if (mStatusWidget)
-        showCounters(mBlock.header());
+        mCounters.show(mCounts.working, mCounts.success, mCounts.fail, mBlock.header());
     // Kept on every form, with or without a strip, so that presses and the board power
     // thread always see the last tick's work.
-    mActivity.mWorkingLast = mWorking;
+    mActivity.mWorkingLast = mCounts.working;
     if (mLowestButton)
         mLowestButton->setText(mLowestPort < 1 ? QString() : QString::number(mLowestPort));
-    mPowerOff.tick(mWorking, mBoardPower);
-}
-
-void MainWindowCopy::showCounters(const StatusHeader& header) {
-    const int values[6] = {mWorking,         mSuccess,          mFail, header.totalSuccess,
-                           header.totalFail, header.totalWorked};
-    for (int i = 0; i < 6; ++i) {
-        if (mCounterLabels[i])
-            mCounterLabels[i]->setText(QString::number(values[i]));
-    }
+    mPowerOff.tick(mCounts.working, mBoardPower);
 }
 
 void MainWindowCopy::onLowspeedClicked(bool checked) {

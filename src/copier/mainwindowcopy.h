@@ -4,6 +4,8 @@
 // that names the slowest target. Once started it refreshes every second from one snapshot
 // of the status block; a press opens the copier's settings dialog.
 
+#include "copier/copier_logic.h"
+#include "forms/strip_counters.h"
 #include "forms/window_form.h"
 #include "hardware/power_off_latch.h"
 #include "hardware/window_activity.h"
@@ -49,14 +51,11 @@ private:
         int port; // record index, 1 to N-1
         Frame_dst* frame;
     };
-    void showCounters(const StatusHeader& header);
     void showModeTexts(int mode);
     void switchToTester();
 
     QTimer* mTimer;
-    int mWorking = 0;
-    int mSuccess = 0;
-    int mFail = 0;
+    copier::TickCounts mCounts;
     const forms::WindowForm& mForm;
     const int mPortCount;
     WindowActivity mActivity; // mRunning, mWorkingLast, mConnected
@@ -68,7 +67,7 @@ private:
     std::vector<Target> mTargets;
     QWidget* mStatusWidget = nullptr;
     QLabel* mWorkingMode = nullptr;
-    QLabel* mCounterLabels[6] = {};
+    StripCounters mCounters;
     bool mBrandShown = false;
     int mShownMode = -1; // the mode of the last start; -1 before the first
     StatusBlock mBlock;  // this tick's snapshot

@@ -1,6 +1,7 @@
 #include "copier/port_cover.h"
 
 #include <QEvent>
+#include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QResizeEvent>
@@ -91,4 +92,17 @@ void setFormFont(QWidget* frame, int points, std::initializer_list<const QWidget
         font.setPointSize(points);
         w->setFont(font);
     }
+}
+
+void setCopierFrameFonts(QWidget* frame, QGridLayout* grid, int portCount,
+                         std::initializer_list<const QWidget*> keepSmall) {
+    const bool compact = copier::compactFrames(portCount);
+    setFormFont(frame, compact ? 6 : 8, {});
+    if (compact) {
+        grid->setContentsMargins(2, 0, 2, 0);
+        grid->setVerticalSpacing(0);
+    }
+    // Small machines have room for large figures.
+    if (portCount < 9)
+        setFormFont(frame, 20, keepSmall);
 }

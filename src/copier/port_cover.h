@@ -8,6 +8,7 @@
 #include <QString>
 #include <initializer_list>
 
+class QGridLayout;
 class QLabel;
 class QWidget;
 
@@ -34,3 +35,8 @@ void hidePortCover(QLabel* mask, QLabel* title);
 // the cover exists. Set one by one: under style sheets children do not inherit their frame's
 // font.
 void setFormFont(QWidget* frame, int points, std::initializer_list<const QWidget*> keep);
+
+// Fonts of a copier frame, before its cover exists: 8 points, or 6 on compact frames, whose
+// grid then drops its margins and spacing; 20 on machines below 9 ports, except `keepSmall`.
+void setCopierFrameFonts(QWidget* frame, QGridLayout* grid, int portCount,
+                         std::initializer_list<const QWidget*> keepSmall);

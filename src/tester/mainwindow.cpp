@@ -25,10 +25,6 @@ uint32_t engineVersionNow() {
     return Info.read<uint32_t>(offsetof(StatusHeader, engineVersion));
 }
 
-// Counter labels in the order the tick fills them.
-const char* const kCounterNames[6] = {"currentWorking", "currentSuccess", "currentFail",
-                                      "totalSuccess",   "totalFail",      "totalWorked"};
-
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent, int portCount)
@@ -44,8 +40,7 @@ MainWindow::MainWindow(QWidget* parent, int portCount)
     mStatusWidget = findChild<QWidget*>(QStringLiteral("StatusWidget"));
     if (mStatusWidget) {
         mWorkingMode = stripLabel("workingMode");
-        for (int i = 0; i < 6; ++i)
-            mCounterLabels[i] = stripLabel(kCounterNames[i]);
+        mCounters.find(mStatusWidget);
     }
     const int first = skipsFirstPort(portCount) ? 2 : 1;
     for (int port = first; port <= portCount; ++port) {
@@ -171,12 +166,7 @@ void MainWindow::update() {
 }
 
 void MainWindow::showCounters(const StatusHeader& header) {
-    const int values[6] = {mWorking,         mSuccess,          mFail, header.totalSuccess,
-                           header.totalFail, header.totalWorked};
-    for (int i = 0; i < 6; ++i) {
-        if (mCounterLabels[i])
-            mCounterLabels[i]->setText(QString::number(values[i]));
-    }
+    mCounters.show(mWorking, mSuccess, mFail, header);
     // The engine version follows the block for its first ten reports, then stays.
     if (header.engineVersion != 0 && mVersionLabels <= 9) {
         if (!mEngineVersionLabel)

@@ -3,6 +3,7 @@
 // the counters of the last tick, the engine's totals and the versions. Once started it
 // refreshes every second from one snapshot of the status block.
 
+#include "forms/strip_counters.h"
 #include "forms/window_form.h"
 #include "hardware/power_off_latch.h"
 #include "hardware/window_activity.h"
@@ -64,7 +65,7 @@ private:
     std::vector<Port> mPorts;
     QWidget* mStatusWidget = nullptr;
     QLabel* mWorkingMode = nullptr;
-    QLabel* mCounterLabels[6] = {};
+    StripCounters mCounters;
     QLabel* mEngineVersionLabel = nullptr;
     bool mBrandShown = false;
     int mShownMode = -1; // the mode named in the strip; -1 before the first start

@@ -37,8 +37,7 @@ FrameBn::FrameBn(QWidget* parent, int portCount, int machineVariant)
     const PortCover cover = coverFrame(
         this, burninCover(portCount, machineVariant),
         QStringLiteral("color:rgba(0, 0, 0, 200);font-size:16px;text-align:left;"), kWhite);
-    mMask = cover.mask;
-    mTitle = cover.title;
+    setCover(cover);
     // Empty until a tick finds a disk: the bar shows with the figures.
     ui->progressBar->hide();
     if (portCount == 80)
@@ -47,20 +46,8 @@ FrameBn::FrameBn(QWidget* parent, int portCount, int machineVariant)
 
 FrameBn::~FrameBn() = default;
 
-void FrameBn::setTitle(const QString& title) {
-    mTitle->setText(title);
-}
-
-QString FrameBn::title() const {
-    return mTitle->text();
-}
-
 void FrameBn::setNumber(int number) {
     ui->label_no->setText(QString::number(number));
-}
-
-bool FrameBn::covered() const {
-    return !mMask->isHidden();
 }
 
 void FrameBn::uncover() {

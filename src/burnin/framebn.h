@@ -3,6 +3,7 @@
 // errors and, on the SMART variant, three SMART counters of the finished disk.
 
 #include "burnin/burnin_logic.h"
+#include "copier/port_cover.h"
 
 #include <QFrame>
 #include <memory>
@@ -13,7 +14,7 @@ namespace Ui {
 class FrameBn;
 }
 
-class FrameBn final : public QFrame {
+class FrameBn final : public QFrame, public CoveredPort {
     Q_OBJECT
 public:
     FrameBn(QWidget* parent, int portCount, int machineVariant);
@@ -23,13 +24,8 @@ public:
     burnin::Counter update(const StatusBlock& block, const SettingRecord& setting);
     using QFrame::update;
 
-    void setPort(int port) { mPort = port; }
-    int port() const { return mPort; }
-    void setTitle(const QString& title);
-    QString title() const;
     void setNumber(int number);
-    bool covered() const;
-    const QLabel* mask() const { return mMask; }
+    using CoveredPort::mask;
 
 private:
     void showReady();
@@ -38,8 +34,5 @@ private:
     void uncover();
     void setFrameStyle(const char* style);
 
-    int mPort = 0;
-    QLabel* mMask;
-    QLabel* mTitle;
     std::unique_ptr<Ui::FrameBn> ui;
 };

@@ -21,28 +21,15 @@ Frame_dd::Frame_dd(QWidget* parent, int portCount)
                         {ui->copyData, ui->label_4_3, ui->progressBar});
     const PortCover cover =
         coverFrame(this, masterCover(portCount), coverTitleStyle(portCount), kGrey);
-    mMask = cover.mask;
-    mTitle = cover.title;
+    setCover(cover);
     // Empty until a tick finds a disk: the bar shows with the figures.
     ui->progressBar->hide();
 }
 
 Frame_dd::~Frame_dd() = default;
 
-void Frame_dd::setTitle(const QString& title) {
-    mTitle->setText(title);
-}
-
-QString Frame_dd::title() const {
-    return mTitle->text();
-}
-
 void Frame_dd::setNumber(const QString& number) {
     ui->label_no->setText(number);
-}
-
-bool Frame_dd::covered() const {
-    return !mMask->isHidden();
 }
 
 void Frame_dd::update(const StatusBlock& block, const SettingRecord& setting) {

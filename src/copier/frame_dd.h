@@ -3,6 +3,7 @@
 // against the master disk, and the job's status, on a light-blue frame.
 
 #include "copier/copier_logic.h"
+#include "copier/port_cover.h"
 
 #include <QWidget>
 #include <memory>
@@ -13,7 +14,7 @@ namespace Ui {
 class Frame_dd;
 }
 
-class Frame_dd final : public QWidget {
+class Frame_dd final : public QWidget, public CoveredPort {
     Q_OBJECT
 public:
     Frame_dd(QWidget* parent, int portCount);
@@ -24,21 +25,13 @@ public:
     void update(const StatusBlock& block, const SettingRecord& setting);
     using QWidget::update;
 
-    void setPort(int port) { mPort = port; }
-    int port() const { return mPort; }
-    void setTitle(const QString& title);
-    QString title() const;
     void setNumber(const QString& number);
-    bool covered() const;
-    const QLabel* mask() const { return mMask; }
+    using CoveredPort::mask;
 
 private:
     void showPresent(const StatusBlock& block, int mode);
     void showStatus(uint32_t status, uint32_t prepCounter);
 
-    int mPort = 0;
-    QLabel* mMask;
-    QLabel* mTitle;
     int mLastConnect = -1;
     int mLastStatus = -1;
     std::unique_ptr<Ui::Frame_dd> ui;

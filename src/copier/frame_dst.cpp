@@ -26,28 +26,15 @@ Frame_dst::Frame_dst(QWidget* parent, int portCount)
     setCopierFrameFonts(this, ui->gridLayout, portCount, {ui->label_4_3, ui->progressBar});
     const PortCover cover =
         coverFrame(this, targetCover(portCount), coverTitleStyle(portCount), kGrey);
-    mMask = cover.mask;
-    mTitle = cover.title;
+    setCover(cover);
     // Empty until a tick finds a disk: the bar shows with the figures.
     ui->progressBar->hide();
 }
 
 Frame_dst::~Frame_dst() = default;
 
-void Frame_dst::setTitle(const QString& title) {
-    mTitle->setText(title);
-}
-
-QString Frame_dst::title() const {
-    return mTitle->text();
-}
-
 void Frame_dst::setNumber(const QString& number) {
     ui->label_no->setText(number);
-}
-
-bool Frame_dst::covered() const {
-    return !mMask->isHidden();
 }
 
 void Frame_dst::showEmpty() {

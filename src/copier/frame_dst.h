@@ -3,6 +3,7 @@
 // being copied to, or a grey cover with the work-mode title while the port is empty.
 
 #include "copier/copier_logic.h"
+#include "copier/port_cover.h"
 
 #include <QWidget>
 #include <memory>
@@ -13,7 +14,7 @@ namespace Ui {
 class Frame_dst;
 }
 
-class Frame_dst final : public QWidget {
+class Frame_dst final : public QWidget, public CoveredPort {
     Q_OBJECT
 public:
     // Cover sizes and fonts follow the machine's port count.
@@ -24,21 +25,13 @@ public:
     copier::Counter update(const StatusBlock& block, const SettingRecord& setting);
     using QWidget::update;
 
-    void setPort(int port) { mPort = port; }
-    int port() const { return mPort; }
-    void setTitle(const QString& title);
-    QString title() const;
     void setNumber(const QString& number);
-    bool covered() const;
-    const QLabel* mask() const { return mMask; }
+    using CoveredPort::mask;
 
 private:
     void showEmpty();
     void paintStatus(const copier::TargetStatusRow* row, uint32_t status);
 
-    int mPort = 0;
-    QLabel* mMask;
-    QLabel* mTitle;
     int mLastConnect = -1;
     int mLastStatus = -1;
     std::unique_ptr<Ui::Frame_dst> ui;

@@ -42,6 +42,18 @@ private:
 
 } // namespace
 
+void CoveredPort::setTitle(const QString& title) {
+    mTitle->setText(title);
+}
+
+QString CoveredPort::title() const {
+    return mTitle->text();
+}
+
+bool CoveredPort::covered() const {
+    return !mMask->isHidden();
+}
+
 PortCover makePortCover(QWidget* frame, QSize maskSize, QSize titleSize,
                         const QString& titleStyle) {
     PortCover cover;

@@ -17,6 +17,28 @@ struct PortCover {
     QLabel* title;
 };
 
+// What the windows ask of a port frame with a cover: its port, its title, whether the cover
+// is up. The frame hands its cover over once it has made it.
+class CoveredPort {
+public:
+    void setPort(int port) { mPort = port; }
+    int port() const { return mPort; }
+    void setTitle(const QString& title);
+    QString title() const;
+    bool covered() const;
+    const QLabel* mask() const { return mMask; }
+
+protected:
+    void setCover(const PortCover& cover) {
+        mMask = cover.mask;
+        mTitle = cover.title;
+    }
+
+    int mPort = 0;
+    QLabel* mMask = nullptr;
+    QLabel* mTitle = nullptr;
+};
+
 // Creates mask and title on `frame`, both shown, at the given sizes as far as the frame allows:
 // the mask at least as large as the frame, the title no larger. An empty size makes that label
 // as large as the frame. Both follow the frame when it resizes.

@@ -1,38 +1,31 @@
 #include "tester/frame.h"
 
 #include "app/log_file.h"
+#include "copier/port_cover.h"
 #include "forms/form_language.h"
 #include "link/status_block.h"
 #include "settings/settings.h"
 #include "ui_frame.h"
 
 #include <QLabel>
-#include <QResizeEvent>
 #include <QTimer>
 
 using namespace tester;
 
 Frame::Frame(QWidget* parent, int portCount, int machineVariant)
-    : QFrame(parent), mMask(new QLabel(this)), mTitle(new QLabel(mMask)), ui(new Ui::Frame),
-      mPortCount(portCount) {
+    : QFrame(parent), ui(new Ui::Frame), mPortCount(portCount) {
     ui->setupUi(this);
     followLanguage(this, [this] { ui->retranslateUi(this); });
     const CoverGeometry g = coverGeometry(portCount, machineVariant);
-    mMask->setEnabled(false);
-    mMask->setStyleSheet(kGrey);
-    mMask->setAlignment(Qt::AlignCenter);
-    // The title lies on the cover, so it takes the cover's grey rather than the frame's colour.
-    mTitle->setAttribute(Qt::WA_TranslucentBackground);
-    mTitle->setAlignment(Qt::AlignCenter);
-    mTitle->setStyleSheet(titleStyle(portCount));
-    // The forms without a cover size of their own (the general one) take the frame's size.
-    if (!g.followFrameHeight) {
-        mCoverSize = g.cover;
-        mTitleSize = g.title;
-    }
     if (g.frameFixed)
         setFixedSize(g.cover);
-    fitCover(size());
+    // The forms without a cover size of their own (the general one) take the frame's size.
+    const bool own = !g.followFrameHeight;
+    setCover(makePortCover(this, own ? g.cover : QSize(), own ? g.title : QSize(),
+                           titleStyle(portCount)));
+    // The tester's titles break only at their own line ends.
+    mTitle->setWordWrap(false);
+    mMask->setStyleSheet(kGrey);
     // The narrowest frames (121 ports, 126 pixels) need the form's side margins for text:
     // a finished write line is about 120 pixels wide at their font.
     if (g.cover.width() < 130) {
@@ -142,30 +135,6 @@ void Frame::finish() {
     stop();
 }
 
-void Frame::setTitle(const QString& title) {
-    mTitle->setText(title);
-}
-
-QString Frame::title() const {
-    return mTitle->text();
-}
-
 void Frame::setNumber(int number) {
     ui->label_no->setText(QString::number(number));
-}
-
-bool Frame::covered() const {
-    return !mMask->isHidden();
-}
-
-void Frame::resizeEvent(QResizeEvent* event) {
-    QFrame::resizeEvent(event);
-    fitCover(event->size());
-}
-
-// The cover's sizes hold as far as the laid-out frame allows: the mask leaves no strip of the
-// frame beside it and the title does not reach past the frame, so that it stays whole.
-void Frame::fitCover(QSize frame) {
-    mMask->setFixedSize(mCoverSize.isEmpty() ? frame : mCoverSize.expandedTo(frame));
-    mTitle->setFixedSize(mTitleSize.isEmpty() ? frame : mTitleSize.boundedTo(frame));
 }

@@ -2,6 +2,7 @@
 // One port of the tester window: its record drawn as texts, a progress bar and a colour,
 // with a cover over an empty port that carries the work-mode title.
 
+#include "copier/port_cover.h"
 #include "tester/frame_logic.h"
 
 #include <QFrame>
@@ -14,7 +15,7 @@ namespace Ui {
 class Frame;
 }
 
-class Frame final : public QFrame {
+class Frame final : public QFrame, public CoveredPort {
     Q_OBJECT
 public:
     // Cover size, title style and fonts follow the machine's port count and variant.
@@ -29,34 +30,22 @@ public:
     void start();
     void stop();
 
-    void setTitle(const QString& title);
-    QString title() const;
     void setNumber(int number);
-    int port() const { return mPort; }
     uint32_t lastState() const { return mLastState; }
-    bool covered() const;
+    using CoveredPort::mask;
 
 public slots:
     // One refresh from the current status block.
     void finish();
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void apply(const tester::FrameDraw& draw);
     void setBackground(const QString& style);
-    void fitCover(QSize frame);
 
-    int mPort = 0;
     double mWriteSpeed = 0;
     uint32_t mState = 0;
     uint32_t mLastState = 0;
     QTimer* mTimer = nullptr; // the tester window drives its frames, so this stays null
-    QLabel* mMask;
-    QLabel* mTitle;
     std::unique_ptr<Ui::Frame> ui;
     int mPortCount;
-    QSize mCoverSize; // empty: the frame's size
-    QSize mTitleSize;
 };

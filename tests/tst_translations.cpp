@@ -25,6 +25,7 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -140,6 +141,7 @@ private slots:
     void catalogueCompleteAndCurrent_data();
     void catalogueCompleteAndCurrent();
     void builtEnglishCatalogue();
+    void dialogSwitchReachesOpenWindow_data();
     void dialogSwitchReachesOpenWindow();
     void builtWindowsFollowSwitch_data();
     void builtWindowsFollowSwitch();
@@ -212,29 +214,60 @@ void Translations::builtEnglishCatalogue() {
     QCOMPARE(translator.translate("Frame", "写入:"), QStringLiteral("Write:"));
 }
 
+void Translations::dialogSwitchReachesOpenWindow_data() {
+    QTest::addColumn<bool>("copier");
+    QTest::addColumn<QString>("chinese");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("tester, port writing") << false << "写入:"
+                                          << "Write:";
+    // A finished target is painted once, when it finishes; the switch must reach it still.
+    QTest::newRow("copier, target failed") << true << "  失败"
+                                           << "  Failed";
+}
+
 // English chosen and confirmed in the tester dialog: the window's next tick writes its port
 // status in English, with no restart and no call on the window.
 void Translations::dialogSwitchReachesOpenWindow() {
+    QFETCH(bool, copier);
+    QFETCH(QString, chinese);
+    QFETCH(QString, english);
     LanguageBed bed;
     QVERIFY(bed.ready());
     memset(&mSetting, 0, sizeof(mSetting));
     mSetting.port_count = 48;
+    mSetting.machine_type = copier ? 1 : 0;
+    mSetting.mode = copier ? 3 : 0;
     Info.clear();
-    MainWindow window(nullptr, 48);
-    window.show();
-    setStatus(5, 1);
-    window.update();
-    auto* frame = window.findChild<QWidget*>(QStringLiteral("frame_5"));
+    std::unique_ptr<QMainWindow> window;
+    std::function<void()> tick;
+    if (copier) {
+        CopierPortRecord r{};
+        r.connectState = 1;
+        r.portStatus = 7;
+        Info.write(copierPortOffset(4), &r, sizeof(r));
+        auto* w = new MainWindowCopy(nullptr, 48);
+        window.reset(w);
+        w->start();
+        tick = [w] { w->JobUiChange(); };
+    } else {
+        setStatus(5, 1);
+        auto* w = new MainWindow(nullptr, 48);
+        window.reset(w);
+        tick = [w] { w->update(); };
+    }
+    window->show();
+    tick();
+    auto* frame = window->findChild<QWidget*>(QStringLiteral("frame_5"));
     auto* status = frame ? frame->findChild<QLabel*>(QStringLiteral("label_status")) : nullptr;
     QVERIFY(status);
-    QVERIFY2(status->text().startsWith(QStringLiteral("写入:")), qPrintable(status->text()));
+    QVERIFY2(status->text().startsWith(chinese), qPrintable(status->text()));
 
     chooseLanguage(1);
     QCOMPARE(mSetting.language, 1);
-    QCOMPARE(QCoreApplication::translate("Frame", "写入:"), QStringLiteral("Write:"));
-    QVERIFY2(status->text().startsWith(QStringLiteral("写入:")), "changed before the tick");
-    window.update();
-    QVERIFY2(status->text().startsWith(QStringLiteral("Write:")), qPrintable(status->text()));
+    QCoreApplication::processEvents(); // the switch reaches the windows as a posted event
+    QVERIFY2(status->text().startsWith(chinese), "changed before the tick");
+    tick();
+    QVERIFY2(status->text().startsWith(english), qPrintable(status->text()));
 }
 
 enum class Kind { Tester, Copier, Burnin };

@@ -7,6 +7,7 @@
 #include "settings/setting_record.h"
 #include "ui_frame_dst.h"
 
+#include <QEvent>
 #include <QLabel>
 
 using namespace copier;
@@ -112,6 +113,12 @@ Counter Frame_dst::update(const StatusBlock& block, const SettingRecord& setting
     return row ? row->counter : Counter::None;
 }
 
+void Frame_dst::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        mRetranslated = true;
+    QWidget::changeEvent(event);
+}
+
 void Frame_dst::paintStatus(const TargetStatusRow* row, uint32_t status) {
     const bool changed = int(status) != mLastStatus;
     // Remembering every status, unknown ones too, lets a finished state that comes back
@@ -125,8 +132,9 @@ void Frame_dst::paintStatus(const TargetStatusRow* row, uint32_t status) {
     }
     if (changed)
         LOGD("%s\n\r", qPrintable(QString::asprintf(row->log, mPort)));
-    if (row->paintOnChange && !changed)
+    if (row->paintOnChange && !changed && !mRetranslated)
         return;
+    mRetranslated = false;
     ui->label_status->setText(tr(row->text));
     const QString style = QString::fromLatin1(row->style);
     // Restyling repolishes every child: an unchanged colour is not set again.

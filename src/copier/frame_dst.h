@@ -28,12 +28,17 @@ public:
     void setNumber(const QString& number);
     using CoveredPort::mask;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void showEmpty();
     void paintStatus(const copier::TargetStatusRow* row, uint32_t status);
 
     int mLastConnect = -1;
     int mLastStatus = -1;
+    // A finished status is painted once; a language switch asks for its text again.
+    bool mRetranslated = false;
     std::unique_ptr<Ui::Frame_dst> ui;
     const int mPortCount;
 };

@@ -108,7 +108,7 @@ void TestCapacityGrading::loadShowsBoundsAndGreysDisabledGrades() {
     r.capfil_enable[2] = 0;
     r.capfil_low[2] = 111;
     r.capfil_high[2] = 999999999;
-    r.capfil_color[0] = 0x00ab12;
+    r.capfil_color[0] = 0x3500ab12; // hand-edited beyond 24 bits
     CapacityGradingPage page;
     page.load(&r);
 

@@ -13,5 +13,6 @@ int capacityGradeOf(const SettingRecord& record, uint64_t capacityBytes) {
 }
 
 QString gradeStyleSheet(int32_t color) {
-    return QString::asprintf("background:#%06x", unsigned(color));
+    // A hand-edited file may carry more than a colour: a longer number is no style sheet.
+    return QString::asprintf("background:#%06x", unsigned(color) & 0xFFFFFFu);
 }

@@ -133,6 +133,8 @@ void BurninWindow::forms() {
     QCOMPARE(w.findChildren<FrameBn*>().size(), frames);
     QVERIFY(frame(w, frames));
     QCOMPARE(w.findChild<QWidget*>(QStringLiteral("StatusWidget")) != nullptr, strip);
+    if (strip)
+        QCOMPARE(labelText(&w, "workingMode"), QStringLiteral("BURNIN"));
 }
 
 void BurninWindow::eightyPortsByColumns() {

@@ -37,6 +37,8 @@ QStringList modeNames(Kind kind) {
     } else if (kind == Kind::Copier) {
         for (int mode : {3, 4, 5, 6, 12, 13, 1})
             names << copier::stripModeName(mode);
+    } else {
+        names << QStringLiteral("BURNIN");
     }
     return names;
 }

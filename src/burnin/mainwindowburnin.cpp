@@ -42,6 +42,9 @@ MainWindowBurnin::MainWindowBurnin(QWidget* parent, int portCount)
     mStatusWidget = findChild<QWidget*>(QStringLiteral("StatusWidget"));
     if (mStatusWidget) {
         mCounters.find(mStatusWidget);
+        // The form's placeholder names no mode; the frames' titles call this one "BURNIN".
+        if (auto* mode = mStatusWidget->findChild<QLabel*>(QStringLiteral("workingMode")))
+            mode->setText(QStringLiteral("BURNIN"));
         if (portCount > 8)
             addBrandLabels(mStatusWidget);
     }

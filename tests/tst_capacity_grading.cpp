@@ -2,6 +2,9 @@
 // a medium falls into.
 
 #include "dialogs/capacity_grading.h"
+#include "dialogs/settingdialog.h"
+#include "dialogs/settingdialog_tf.h"
+#include "dialogs/settingdlg.h"
 #include "settings/capacity_grade.h"
 #include "settings/settings.h"
 #include "support/child_widget.h"
@@ -10,10 +13,14 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QToolButton>
+#include <QTranslator>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -55,6 +62,8 @@ private slots:
     void switchesShowAndStoreTheFlags_data();
     void switchesShowAndStoreTheFlags();
     void storeReadsEnablesAndBounds();
+    void boundsShowTheirWholeRange_data();
+    void boundsShowTheirWholeRange();
 };
 
 void TestCapacityGrading::gradeOfCapacity_data() {
@@ -261,6 +270,58 @@ void TestCapacityGrading::switchesShowAndStoreTheFlags() {
     out.capfil_test_enable = 7;
     bare.store(out);
     QCOMPARE(out.capfil_test_enable, 7);
+}
+
+void TestCapacityGrading::boundsShowTheirWholeRange_data() {
+    QTest::addColumn<int>("dialog");
+    QTest::addColumn<bool>("english");
+    for (bool english : {false, true}) {
+        const char* lang = english ? "en" : "ch";
+        QTest::addRow("tester %s", lang) << 0 << english;
+        QTest::addRow("copier %s", lang) << 1 << english;
+        QTest::addRow("TF %s", lang) << 2 << english;
+    }
+}
+
+// Every dialog that carries the page, laid out as shown: each bound box shows its largest
+// value, nine digits, whole.
+void TestCapacityGrading::boundsShowTheirWholeRange() {
+    QFETCH(int, dialog);
+    QFETCH(bool, english);
+    QTranslator translator;
+    if (english) {
+        QVERIFY(translator.load(QStringLiteral("en.qm"), qEnvironmentVariable("H2_BINARY_DIR")));
+        QCoreApplication::installTranslator(&translator);
+    }
+    settings::loadDefaults(mSetting);
+    std::unique_ptr<QDialog> d;
+    if (dialog == 0)
+        d = std::make_unique<SettingDialog>();
+    else if (dialog == 1)
+        d = std::make_unique<SettingDlg>();
+    else
+        d = std::make_unique<SettingDialog_tf>();
+    auto* page = d->findChild<CapacityGradingPage*>();
+    QVERIFY(page);
+    for (auto* tabs : d->findChildren<QTabWidget*>()) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (tabs->widget(i)->isAncestorOf(page))
+                tabs->setCurrentIndex(i);
+        }
+    }
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    QStringList cut;
+    for (auto* box : page->findChildren<QSpinBox*>()) {
+        QCOMPARE(box->maximum(), 999999999);
+        const auto* edit = box->findChild<QLineEdit*>();
+        const int needed = edit->fontMetrics().horizontalAdvance(QStringLiteral("999999999"));
+        // A line edit keeps a couple of pixels of margin on either side of its text.
+        if (needed + 4 > edit->width())
+            cut << QStringLiteral("%1 %2/%3").arg(box->objectName()).arg(needed).arg(edit->width());
+    }
+    QCoreApplication::removeTranslator(&translator);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(' ')));
 }
 
 QTEST_MAIN(TestCapacityGrading)

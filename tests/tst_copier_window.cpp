@@ -89,6 +89,7 @@ private slots:
     void twentyFourPorts();
     void titlesAndNumbers_data();
     void titlesAndNumbers();
+    void brandOnlyAboveEightPorts_data();
     void brandOnlyAboveEightPorts();
     void counters();
     void generalFormHasNoCounters();
@@ -263,16 +264,44 @@ void CopierWindow::titlesAndNumbers() {
     QCOMPARE(w.activity().mRunning.load(), 0);
 }
 
+void CopierWindow::brandOnlyAboveEightPorts_data() {
+    QTest::addColumn<int>("ports");
+    for (int ports : {8, 12, 32, 51, 121})
+        QTest::addRow("%d", ports) << ports;
+}
+
+// Above eight ports the brand lines sit inside the laid-out strip, clear of its other labels
+// and the lowest-speed button; started twice, they are there once.
 void CopierWindow::brandOnlyAboveEightPorts() {
-    for (int ports : {8, 12}) {
-        setMachine(ports);
-        MainWindowCopy w(nullptr, ports);
-        w.start();
-        w.start();
-        int brands = 0;
-        for (QLabel* label : w.findChildren<QLabel*>())
-            brands += label->text() == QStringLiteral("Tervan拷贝机");
-        QCOMPARE(brands, ports > 8 ? 1 : 0);
+    QFETCH(int, ports);
+    setMachine(ports);
+    MainWindowCopy w(nullptr, ports);
+    w.setGeometry(0, 0, 1920, 1080);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.start();
+    w.start();
+    auto* strip = w.findChild<QWidget*>(QStringLiteral("StatusWidget"));
+    QVERIFY(strip);
+    QList<QWidget*> brands;
+    for (QLabel* label : w.findChildren<QLabel*>()) {
+        if (label->text() == QStringLiteral("Tervan拷贝机") ||
+            label->text() == QStringLiteral("-KALMO技术-"))
+            brands << label;
+    }
+    QCOMPARE(brands.size(), ports > 8 ? 2 : 0);
+    for (QWidget* brand : brands) {
+        QCOMPARE(brand->parentWidget(), strip);
+        auto* label = static_cast<QLabel*>(brand);
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+        QVERIFY2(strip->rect().contains(brand->geometry()),
+                 qPrintable(QStringLiteral("%1 wide strip").arg(strip->width())));
+        for (QWidget* other :
+             strip->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!brands.contains(other) && other->isVisible() && !qobject_cast<Frame_dd*>(other))
+                QVERIFY2(!other->geometry().intersects(brand->geometry()),
+                         qPrintable(other->objectName()));
+        }
     }
 }
 

@@ -46,7 +46,7 @@ MainWindowBurnin::MainWindowBurnin(QWidget* parent, int portCount)
         if (auto* mode = mStatusWidget->findChild<QLabel*>(QStringLiteral("workingMode")))
             mode->setText(QStringLiteral("BURNIN"));
         if (portCount > 8)
-            addBrandLabels(mStatusWidget);
+            addBrandLabels(mStatusWidget, mForm.brandName, mForm.brandLine);
     }
     connect(mTimer, &QTimer::timeout, this, &MainWindowBurnin::JobUiChange);
     connect(this, &MainWindowBurnin::stopSignal, this, &MainWindowBurnin::stopslot);

@@ -81,7 +81,7 @@ void MainWindowCopy::start() {
     if (mStatusWidget) {
         mStatusWidget->setStyleSheet(QString::fromLatin1(kGrey));
         if (mPortCount > 8 && !mBrandShown) {
-            addBrandLabels(mStatusWidget);
+            addBrandLabels(mStatusWidget, mForm.brandName, mForm.brandLine);
             mBrandShown = true;
         }
     }

@@ -154,9 +154,13 @@ std::vector<WindowForm> makeCopierTable() {
     f51.gapBeforeRow = 4;
     f51.gapRows = 2;
     f51.leadFrame = LeadFrame::BesideStrip;
+    // Its strip ends about 1708 pixels in: the button moves left to leave the brand room at
+    // the right end.
     f51.decorate = [](QMainWindow&, BuiltForm& built) {
-        addLowestSpeedButton(built.strip, kLowestSpeed);
+        addLowestSpeedButton(built.strip, QRect(1475, 10, 71, 51));
     };
+    f51.brandName = QRect(1554, 0, 150, 50);
+    f51.brandLine = QRect(1568, 40, 136, 12);
     t.push_back(f51);
     WindowForm f64 = gridRow("MainWindowCopy_64", 64, 8, 8);
     f64.spacing = 2;

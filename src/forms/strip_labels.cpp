@@ -16,7 +16,7 @@ QLabel* makeStripLabel(QWidget* strip, const QString& text, int points, bool bol
     return label;
 }
 
-void addBrandLabels(QWidget* strip) {
-    makeStripLabel(strip, QStringLiteral("Tervan拷贝机"), 16, true, QRect(1716, 0, 150, 50));
-    makeStripLabel(strip, QStringLiteral("-KALMO技术-"), 10, false, QRect(1730, 40, 150, 12));
+void addBrandLabels(QWidget* strip, QRect name, QRect line) {
+    makeStripLabel(strip, QStringLiteral("Tervan拷贝机"), 16, true, name);
+    makeStripLabel(strip, QStringLiteral("-KALMO技术-"), 10, false, line);
 }

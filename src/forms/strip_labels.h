@@ -10,4 +10,4 @@ class QWidget;
 // A grey label on the strip, shown.
 QLabel* makeStripLabel(QWidget* strip, const QString& text, int points, bool bold, QRect at);
 // The brand at the right end of the strip: "Tervan拷贝机" over "-KALMO技术-".
-void addBrandLabels(QWidget* strip);
+void addBrandLabels(QWidget* strip, QRect name, QRect line);

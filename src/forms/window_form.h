@@ -79,6 +79,9 @@ struct WindowForm {
     LeadFrame leadFrame = LeadFrame::None;
     QRect leadFrameRect;
     const char* frameStyle = "background:#fff";
+    // The brand lines in the strip: "Tervan拷贝机" and "-KALMO技术-" below it.
+    QRect brandName{1716, 0, 150, 50};
+    QRect brandLine{1730, 40, 150, 12};
     // Extra widgets some forms carry (a frame inside the strip, a button); may be empty.
     std::function<void(QMainWindow&, BuiltForm&)> decorate;
 };

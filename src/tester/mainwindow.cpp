@@ -109,7 +109,7 @@ void MainWindow::showBrandLabels() {
     if (mBrandShown)
         return;
     mBrandShown = true;
-    addBrandLabels(mStatusWidget);
+    addBrandLabels(mStatusWidget, mForm.brandName, mForm.brandLine);
     makeStripLabel(mStatusWidget, QStringLiteral("V") + hexVersion(kPanelVersion), 8, false,
                    QRect(1750, 60, 150, 12));
 }

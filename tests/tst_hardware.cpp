@@ -1,8 +1,10 @@
 // Register arithmetic and the unmapped behaviour of the GPIO layer, against a register file
 // in a scratch root; port PL through the sysfs files under that root.
 
+#include "hardware/LedControl.h"
 #include "hardware/hardware.h"
 #include "platform/desktop_platform.h"
+#include "settings/settings.h"
 #include "support/stdout_capture.h"
 
 #include <QFile>
@@ -31,13 +33,17 @@ private:
     QTemporaryDir mRoot;
     std::string mMemPath;
 
-    uint32_t reg(PORT port, unsigned index) {
+    // The register at a physical address.
+    uint32_t word(uint32_t address) {
         uint32_t value = 0;
         int fd = open(mMemPath.c_str(), O_RDONLY);
-        if (pread(fd, &value, 4, off_t(kPioBase + pioRegisterOffset(port, index))) != 4)
+        if (pread(fd, &value, 4, off_t(address)) != 4)
             value = 0xDEADBEEF;
         close(fd);
         return value;
+    }
+    uint32_t reg(PORT port, unsigned index) {
+        return word(uint32_t(kPioBase + pioRegisterOffset(port, index)));
     }
     void setReg(PORT port, unsigned index, uint32_t value) {
         int fd = open(mMemPath.c_str(), O_WRONLY);
@@ -160,6 +166,25 @@ private slots:
         hw.GPIO_SetPin(PG, 13, 1);
         QCOMPARE(out.text().count("gpio_map == NULL"), 1);
         QCOMPARE(hw.GPIO_GetPin(PG, 13), 0u);
+    }
+
+    // Direct wiring outside variant 3 ("8 0 3 0") runs the grouped lamp test; port 1's lamps
+    // PD1 and PD5 must still end up outputs and be driven.
+    void directLampPinsAreOutputs() {
+        fillBlock(0);
+        Hardware hw(mMemPath);
+        SettingRecord s{};
+        s.port_count = 8;
+        s.board_model = 3;
+        commitSetting(s);
+        LedControl led(hw, [](unsigned) {});
+        QCOMPARE(word(0x01C2086C), 0x11111111u); // PD0..PD7 all outputs
+        StatusBlock b;
+        memset(b.bytes, 0, sizeof b.bytes);
+        const uint32_t passed = 3;
+        memcpy(b.bytes + testerPortOffset(1) + offsetof(TesterPortRecord, state), &passed, 4);
+        led.checkdiskin(s, b);
+        QCOMPARE(word(0x01C2087C) & 0x22u, 0x20u); // PD1 lit (low), PD5 dark
     }
 
     void mappingReportsThePageSize() {

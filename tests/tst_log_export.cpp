@@ -3,6 +3,7 @@
 
 #include "dialogs/dialog_commands.h"
 #include "dialogs/log_export.h"
+#include "link/engine_messages.h"
 #include "link/status_block.h"
 #include "support/modal_answer.h"
 
@@ -16,8 +17,11 @@
 namespace {
 
 int gExportCommands = 0;
+int gSendResult = 0;
+bool gConnected = true;
 int countExport() {
-    return ++gExportCommands;
+    ++gExportCommands;
+    return gSendResult;
 }
 
 void setStatus(int code) {
@@ -42,43 +46,52 @@ private slots:
     void scriptedCodes_data();
     void scriptedCodes();
     void progressDialogLooksAsExpected();
-    void engineThatKeepsReportingIsNotCutOff();
 };
 
 void TestLogExport::initTestCase() {
     dialogCommands().exportLog = &countExport;
+    dialogCommands().boardConnected = [] { return gConnected; };
 }
 
 void TestLogExport::init() {
     gExportCommands = 0;
+    gSendResult = 0;
+    gConnected = true;
     Info.clear();
 }
 
+// Status blocks arrive every 10 ms while the codes are fed; then the link does as `link`
+// says: "alive" (blocks go on), "quiet" (blocks stop), "dropped" (connection gone) or
+// "unsent" (the command never went out).
 void TestLogExport::scriptedCodes_data() {
+    QTest::addColumn<int>("press");          // in the block when the button is pressed
     QTest::addColumn<QVector<int>>("codes"); // fed one by one, each once the bar shows it
-    QTest::addColumn<int>("last");           // left in the block at the end
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<int>("last"); // left in the block at the end
     QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("success") << QVector<int>{100, 103, 107} << 110 << "SUCCESS"
-                             << "成功";
-    QTest::newRow("failure") << QVector<int>{101, 103} << 111 << "FAIL"
-                             << "失败";
-    QTest::newRow("silent engine times out") << QVector<int>{} << 0 << "FAIL"
-                                             << "失败";
-    QTest::newRow("engine gone mid-export times out") << QVector<int>{102, 105} << 105 << "FAIL"
-                                                      << "失败";
-    QTest::newRow("upgrade code is no answer") << QVector<int>{} << 3 << "FAIL"
-                                               << "失败";
+    QTest::newRow("slow success") << 0 << QVector<int>{100, 103, 107} << "alive" << 110
+                                  << "SUCCESS";
+    QTest::newRow("failure") << 0 << QVector<int>{101, 103} << "alive" << 111 << "FAIL";
+    QTest::newRow("stale 110 is no answer") << 110 << QVector<int>{} << "quiet" << 110 << "FAIL";
+    QTest::newRow("not sent: fails at once") << 110 << QVector<int>{} << "unsent" << 110 << "FAIL";
+    QTest::newRow("blocks stop") << 0 << QVector<int>{102, 105} << "quiet" << 105 << "FAIL";
+    QTest::newRow("link drops") << 0 << QVector<int>{104} << "dropped" << 104 << "FAIL";
+    QTest::newRow("no result in the total time") << 0 << QVector<int>{} << "alive" << 3 << "FAIL";
 }
 
 void TestLogExport::scriptedCodes() {
+    QFETCH(int, press);
     QFETCH(QVector<int>, codes);
+    QFETCH(QString, link);
     QFETCH(int, last);
     QFETCH(QString, title);
-    QFETCH(QString, text);
-    const bool timesOut = last != 110 && last != 111;
-    // Short polls; a silence limit that only the time-out rows can reach.
-    LogExport::setTiming(10, timesOut ? 150 : 60000);
+    // Short polls; the block silence is far below the time each row holds its codes.
+    LogExport::setTiming(10, 150, 2000);
+    setStatus(press);
+    gSendResult = link == "unsent" ? -1 : 0;
+    QTimer blocks;
+    QObject::connect(&blocks, &QTimer::timeout, [] { ++statusBlocksTaken; });
+    blocks.start(10);
 
     QDialog dialog;
     dialog.show();
@@ -93,23 +106,33 @@ void TestLogExport::scriptedCodes() {
         },
         20000);
     LogExport* exporter = LogExport::start(&dialog);
-    QPointer<QProgressDialog> progress = exporter->progress();
-    QSignalSpy finished(exporter, &LogExport::finished);
     QCOMPARE(gExportCommands, 1);
-
-    for (int code : codes) {
-        setStatus(code);
-        QTRY_COMPARE(progress->value(), 10 * (code % 100));
-        QVERIFY(finished.isEmpty());
+    if (link == "unsent") {
+        QVERIFY(!exporter && *answered);
+        QVERIFY(!dialog.findChild<QProgressDialog*>());
+    } else {
+        QPointer<QProgressDialog> progress = exporter->progress();
+        QSignalSpy finished(exporter, &LogExport::finished);
+        for (int code : codes) {
+            setStatus(code);
+            QTRY_COMPARE(progress->value(), 10 * (code % 100));
+        }
+        if (link == "alive") {
+            QTest::qWait(300); // one code held past the block silence keeps the export going
+            QVERIFY(finished.isEmpty());
+        }
+        if (link == "quiet")
+            blocks.stop();
+        gConnected = link != "dropped";
+        setStatus(last);
+        QTRY_VERIFY_WITH_TIMEOUT(*answered, 20000);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.at(0).at(0).toBool(), title == "SUCCESS");
+        QTRY_VERIFY(!progress || !progress->isVisible());
     }
-    setStatus(last);
-    QTRY_VERIFY_WITH_TIMEOUT(*answered, 20000);
     QCOMPARE(outcome.title, title);
-    QCOMPARE(outcome.text, text);
+    QCOMPARE(outcome.text, title == "SUCCESS" ? QStringLiteral("成功") : QStringLiteral("失败"));
     QCOMPARE(outcome.buttons, 1);
-    QCOMPARE(finished.size(), 1);
-    QCOMPARE(finished.at(0).at(0).toBool(), last == 110);
-    QTRY_VERIFY(!progress || !progress->isVisible());
     QCOMPARE(gExportCommands, 1);
 }
 
@@ -132,32 +155,6 @@ void TestLogExport::progressDialogLooksAsExpected() {
     auto answered = answerModal<QMessageBox>([](QMessageBox* box) { box->accept(); });
     setStatus(110);
     QTRY_VERIFY(*answered);
-}
-
-void TestLogExport::engineThatKeepsReportingIsNotCutOff() {
-    // Each code is held for about half the silence limit; the whole export takes several
-    // limits, and ends in success because every new code restarts the silence clock.
-    LogExport::setTiming(10, 200);
-    QDialog dialog;
-    dialog.show();
-    Outcome outcome;
-    auto answered = answerModal<QMessageBox>(
-        [&](QMessageBox* box) {
-            outcome.title = box->windowTitle();
-            box->accept();
-        },
-        20000);
-    LogExport* exporter = LogExport::start(&dialog);
-    QPointer<QProgressDialog> progress = exporter->progress();
-    for (int code = 100; code <= 109; ++code) {
-        setStatus(code);
-        QTRY_COMPARE(progress->value(), 10 * (code % 100));
-        QTest::qWait(80);
-        QVERIFY(!*answered);
-    }
-    setStatus(110);
-    QTRY_VERIFY_WITH_TIMEOUT(*answered, 20000);
-    QCOMPARE(outcome.title, QStringLiteral("SUCCESS"));
 }
 
 QTEST_MAIN(TestLogExport)

@@ -3,13 +3,19 @@
 // and shows the progress until the board reports success or failure.
 //
 // How a dialog uses it: connect export_log's clicked() to its slot onExportLogClicked(),
-// which calls LogExport::start(this). start() returns at once; a window-modal progress
+// which calls LogExport::start(this). When the command cannot be sent, start() shows the
+// "FAIL" box at once and returns null. Otherwise it returns at once; a window-modal progress
 // dialog follows Info.engineStatus() once a second (code 1xx shows 10 x (code mod 100) %),
-// 110 ends with the "SUCCESS" box, 111 with "FAIL", and so does a board that sends no new
-// export code (100..111) for two minutes. The object deletes itself when the box is closed.
+// and once the code has changed since the press, 110 ends with the "SUCCESS" box and 111
+// with "FAIL". The export also fails when the board link drops, when no status block has
+// come for 10 seconds, or after 30 minutes in all. The object deletes itself when the box
+// is closed.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+
+#include <cstdint>
 
 class QProgressDialog;
 class QTimer;
@@ -20,9 +26,9 @@ class LogExport final : public QObject {
 public:
     static LogExport* start(QWidget* dialog);
 
-    // Polling period and the silence after which the export counts as failed; tests shorten
-    // both. Defaults 1000 ms and 120000 ms.
-    static void setTiming(int pollMs, int silenceLimitMs);
+    // Polling period, the time without a status block and the whole time after which the
+    // export counts as failed; tests shorten them. Defaults 1 s, 10 s and 30 min.
+    static void setTiming(int pollMs, int blockSilenceMs, int totalLimitMs = 30 * 60 * 1000);
 
     QProgressDialog* progress() const;
 
@@ -31,13 +37,19 @@ signals:
     void finished(bool success);
 
 private:
-    explicit LogExport(QWidget* dialog);
+    LogExport(QWidget* dialog, int pressCode);
     void poll();
+    bool linkFailed();
     void finish(bool success);
+    static void showResult(QWidget* dialog, bool success);
 
     QWidget* mDialog;
     QPointer<QProgressDialog> mProgress;
     QTimer* mTimer;
-    int mLastCode = -1;
-    int mSilentMs = 0;
+    // A 110 or 111 left from an earlier export is no answer to this one.
+    int mPressCode;
+    bool mCodeChanged = false;
+    uint64_t mBlocks;
+    QElapsedTimer mSinceBlock;
+    QElapsedTimer mSincePress;
 };

@@ -93,10 +93,21 @@ void LedControl::checkdiskin(const SettingRecord& setting, const StatusBlock& bl
 }
 
 void LedControl::lampTest(const SettingRecord& setting) {
-    if (setting.machine_variant == 3 && setting.port_count < 9)
+    if (setting.machine_variant == 3 && setting.port_count < 9) {
         directLampTest();
-    else
-        groupedLampTest();
+        return;
+    }
+    groupedLampTest();
+    // Direct boards outside variant 3 get the grouped test, which leaves some of their own
+    // lamp pins (port 1's among them) as inputs.
+    if (lampWiring(setting.board_model, setting.machine_variant, setting.port_count) ==
+        Wiring::Direct) {
+        for (int p = 1; p <= 8; ++p) {
+            const LampLines lines = lampLines(Wiring::Direct, p);
+            mGpio.configPin(lines.pass, PIN_OUTPUT);
+            mGpio.configPin(lines.fail, PIN_OUTPUT);
+        }
+    }
 }
 
 void LedControl::directLampTest() {

@@ -504,6 +504,13 @@ DataServer::~DataServer() {
     delete mThread;
 }
 
+bool DataThread::connected(int board) {
+    if (board < 0 || board >= kBoards)
+        return false;
+    std::lock_guard<std::mutex> lock(mControlLock);
+    return mControl[board] >= 0;
+}
+
 int DataServer::init(ReceiveCallback receive, ConnectCallback connect) {
     mThread->setCallbacks(receive, connect);
     return 0;
@@ -524,4 +531,8 @@ int DataServer::send(int board, const void* buf, int len) {
 
 int DataServer::dataSend(int board, const void* buf, int len) {
     return mThread->dataSend(board, buf, len);
+}
+
+bool DataServer::connected(int board) {
+    return mThread->connected(board);
 }

@@ -45,6 +45,8 @@ public:
     void setCallbacks(ReceiveCallback receive, ConnectCallback connect);
     int send(int board, const void* buf, int len);
     int dataSend(int board, const void* buf, int len);
+    // Whether the board's control connection is open.
+    bool connected(int board);
 
     // Ports actually listened on (after start), for tests and tools.
     int controlPort() const { return mControlPort; }
@@ -116,6 +118,7 @@ public:
     // everything went out).
     int send(int board, const void* buf, int len);
     int dataSend(int board, const void* buf, int len);
+    bool connected(int board);
 
     DataThread* thread() const { return mThread; }
 

@@ -134,8 +134,11 @@ int sendCmdWithPara(int command, int parameter) {
 
 int sendExportLogCmd() {
     const wire::CommandMessage message = wire::commandMessage(wire::kCmdExportLog);
-    if (sendToBoard(&message, sizeof(message)) < int(sizeof(message)))
+    if (sendToBoard(&message, sizeof(message)) < int(sizeof(message))) {
         LOGE("error to send Export CMD cmd %d\n\r", kBoard);
+        // The export dialog must not wait for an answer to a command that never went out.
+        return -1;
+    }
     return 0;
 }
 

@@ -27,7 +27,9 @@ int server_receive_callback(void* data, int length, int board);
 int sendSetting();
 int sendCmd(int command);
 int sendCmdWithPara(int command, int parameter);
+// 0, or -1 when the command did not go out whole.
 int sendExportLogCmd();
+// Always 0; a failed send is only logged.
 int sendMasterClearCmd();
 
 // What SIGUSR1 and SIGUSR2 do: the power-on or power-off notice (command 10 or 9).

@@ -64,6 +64,7 @@ DialogBed::DialogBed(int portCount, int machineType, int variant)
     gExportLogs = 0;
     dialogCommands().masterClear = &countMasterClear;
     dialogCommands().exportLog = &countExportLog;
+    dialogCommands().boardConnected = [] { return true; };
     gTranslator = mTranslator.get();
     qApp->installEventFilter(mLanguageWatch.get());
 }

@@ -1,7 +1,8 @@
 #pragma once
 // What a settings-dialog test stands on: a scratch working directory (the settings file and
 // the catalogues live there), factory settings in mSetting, engine commands counted instead
-// of sent, and a fresh translator in gTranslator. Construct one per test function.
+// of sent over a link that reads as connected, and a fresh translator in gTranslator.
+// Construct one per test function.
 
 #include "settings/setting_record.h"
 #include "settings/settings.h"

@@ -349,7 +349,7 @@ void TestUpgradeMonitor::agingModeWithTheSimulator() {
 
 void TestUpgradeMonitor::outcomes_data() {
     QTest::addColumn<QString>("stick");  // files on the stick, ';'-separated; "disk:" whole disk
-    QTest::addColumn<QString>("engine"); // "sim", "refusing" or "none"
+    QTest::addColumn<QString>("engine"); // "sim", "refusing", "stalled" (never reads) or "none"
     QTest::addColumn<Step>("last");
     QTest::addColumn<QString>("logLine");
     QTest::newRow("engine only") << "oxa_updatex"
@@ -363,6 +363,9 @@ void TestUpgradeMonitor::outcomes_data() {
                               << "none" << Step{20, 4} << "error to send file";
     QTest::newRow("board refuses") << "oxa_updatex;oxa_updates"
                                    << "refusing" << Step{20, 4} << "client failed 4";
+    QTest::newRow("board stops reading data")
+        << "oxa_updatex;oxa_updates"
+        << "stalled" << Step{20, 4} << "client 1 send stalled";
     QTest::newRow("unpartitioned stick") << "disk:oxa_updatex"
                                          << "sim" << Step{100, 3} << "mount RO /dev/sda fat ok";
 }
@@ -374,8 +377,10 @@ void TestUpgradeMonitor::outcomes() {
     QFETCH(QString, logLine);
     if (engine == "sim")
         QVERIFY2(startSimulator(), qPrintable(mSim.output()));
-    if (engine == "refusing")
+    if (engine == "refusing" || engine == "stalled")
         QVERIFY(connectRefusingEngine());
+    if (engine == "stalled")
+        mServer->thread()->setDataStallMs(200); // well inside the 3 s silence rule
     QString dev = "/dev/sda1/";
     if (stick.startsWith("disk:")) {
         dev = "/dev/sda/";
@@ -385,7 +390,7 @@ void TestUpgradeMonitor::outcomes() {
         if (name == "oxa_updates")
             QVERIFY(writeTarGz(mRoot->path(dev + name), {{TarMember::File, "h2", "new"}}));
         else
-            mRoot->writeFile(dev + name, QByteArray(5000, 'e'));
+            mRoot->writeFile(dev + name, QByteArray(engine == "stalled" ? 16 << 20 : 5000, 'e'));
     }
     mRoot->writeFile("/home/orangepi/h2/h2", "old program");
 

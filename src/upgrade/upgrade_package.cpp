@@ -390,6 +390,12 @@ int installTree(const std::string& from, const std::string& to, std::string* why
     // Collect first: the walk must not see the tree change under it.
     std::vector<fs::path> dirs, files;
     for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+        // The settings file and other hidden files of the install directory are the
+        // operator's: a package never replaces them.
+        if (it.depth() == 0 && it->path().filename().string()[0] == '.') {
+            it.disable_recursion_pending();
+            continue;
+        }
         const fs::file_status st = it->symlink_status(ec);
         const fs::path rel = it->path().lexically_relative(from);
         if (fs::is_directory(st))

@@ -209,6 +209,10 @@ void TestUpgradePackage::packageMembers_data() {
     QTest::newRow("pax path absolute")
         << Members{{TarMember::PaxPath, {}, "/bin/sh"}, {TarMember::File, "harmless", "x"}}
         << "absolute";
+    QTest::newRow("pax sparse name absolute")
+        << Members{{TarMember::PaxPath, "GNU.sparse.name", "/etc/cron.d/x"},
+                   {TarMember::File, "harmless", "x"}}
+        << "absolute";
     QTest::newRow("long name leaving")
         << Members{{TarMember::GnuLongName, {}, "a/../../" + QByteArray(120, 'n')},
                    {TarMember::File, "short"}}

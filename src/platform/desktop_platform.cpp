@@ -64,7 +64,7 @@ int DesktopPlatform::setClock(time_t seconds) {
     return 0;
 }
 
-int DesktopPlatform::runProgram(const std::vector<std::string>& argv) {
+int DesktopPlatform::runProgram(const std::vector<std::string>& argv, std::string* output) {
     if (argv.empty())
         return -1;
     {
@@ -82,7 +82,7 @@ int DesktopPlatform::runProgram(const std::vector<std::string>& argv) {
         return unmount(argv[1]);
     if (program == "mount" || program == "umount")
         return -1;
-    return spawnAndWait(argv);
+    return spawnAndWait(argv, output);
 }
 
 // A mount makes the node directory's files visible at the mount point (a symbolic link in

@@ -18,7 +18,7 @@ public:
     std::vector<std::string> interfaceNames() override;
     int assignAddress(const std::string& interface, const std::string& address) override;
     int setClock(time_t seconds) override;
-    int runProgram(const std::vector<std::string>& argv) override;
+    int runProgram(const std::vector<std::string>& argv, std::string* output = nullptr) override;
     int mountVfat(const std::string& node, const std::string& dir) override;
     int unmount(const std::string& dir) override;
     int openDeviceEventSocket() override;

@@ -12,6 +12,8 @@ namespace upgrade {
 // 0 when every member of the archive is a regular file or a directory whose name stays
 // inside the extraction directory; -1 otherwise (absolute names, ".." components, links,
 // devices, unknown member types, or an unreadable archive), with the reason in `why`.
+// The names are checked as tar itself lists them (tar runs through the platform), the
+// member types and, again, the names as read here.
 int checkPackageMembers(const std::string& archive, std::string* why);
 
 // Checks one member name as tar would extract it; the reason is set on refusal.

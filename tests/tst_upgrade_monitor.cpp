@@ -105,6 +105,7 @@ private:
     mutable std::mutex mMutex;
     Steps mSteps;
     std::vector<unsigned> mPauses;
+    QByteArray mMtabAtTransfer;
 };
 
 void TestUpgradeMonitor::init() {
@@ -144,6 +145,8 @@ void TestUpgradeMonitor::init() {
     mMonitor->setStepObserver([this](int percent, int state) {
         std::lock_guard<std::mutex> lock(mMutex);
         mSteps.emplace_back(percent, state);
+        if (percent == 20)
+            mMtabAtTransfer = readAll(mRoot->path("/etc/mtab"));
     });
     mMonitor->init(mDialog.get(), mServer.get());
     mMonitor->start();
@@ -311,6 +314,11 @@ void TestUpgradeMonitor::engineAndPanelUpgrade() {
         (Steps{{1, 1}, {1, 1}, {10, 1}, {20, 1}, {30, 2}, {40, 2}, {50, 2}, {60, 2}, {100, 3}}));
     QVERIFY(log().contains("upgrade file len 2500000"));
     QVERIFY(log().contains("mount RO /dev/sda1 vfat ok 1"));
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        QCOMPARE(mMtabAtTransfer,
+                 QByteArray("/dev/sda1 /home/orangepi/mount vfat ro,nosuid,nodev,noexec 0 0\n"));
+    }
     QVERIFY(log().contains("upgrade finish"));
 
     auto* bar = mDialog->findChild<QProgressBar*>("progressBar");
@@ -449,7 +457,8 @@ void TestUpgradeMonitor::hostileNamesRunNothing() {
     const QString archive = mRoot->path("/home/orangepi/mount/oxa_updates;touch HACKED");
     QCOMPARE(programs,
              QStringList({"tar|-tzf|" + archive + "|--quoting-style=escape",
-                          "tar|zmxf|" + archive + "|-C|" + mRoot->path("/home/orangepi/tmp")}));
+                          "tar|zmxf|" + archive + "|-C|" + mRoot->path("/home/orangepi/tmp") +
+                              "|--no-same-owner|--no-same-permissions"}));
 }
 
 using Members = std::vector<TarMember>;

@@ -35,8 +35,9 @@ public:
     // `output`, its standard output is collected there (-1 when it exceeds kOutputMax).
     virtual int runProgram(const std::vector<std::string>& argv, std::string* output = nullptr);
 
-    // "mount -t vfat NODE DIR" and "umount DIR"; 0 on success.
-    virtual int mountVfat(const std::string& node, const std::string& dir) = 0;
+    // "mount -t vfat -o OPTIONS NODE DIR" and "umount DIR"; 0 on success.
+    virtual int mountVfat(const std::string& node, const std::string& dir,
+                          const std::string& options) = 0;
     virtual int unmount(const std::string& dir) = 0;
 
     // A datagram socket that delivers device events in the kernel's uevent format;

@@ -105,6 +105,7 @@ private:
     mutable std::mutex mMutex;
     Steps mSteps;
     std::vector<unsigned> mPauses;
+    QByteArray mMtabAtTransfer;
 };
 
 void TestUpgradeMonitor::init() {
@@ -144,6 +145,8 @@ void TestUpgradeMonitor::init() {
     mMonitor->setStepObserver([this](int percent, int state) {
         std::lock_guard<std::mutex> lock(mMutex);
         mSteps.emplace_back(percent, state);
+        if (percent == 20)
+            mMtabAtTransfer = readAll(mRoot->path("/etc/mtab"));
     });
     mMonitor->init(mDialog.get(), mServer.get());
     mMonitor->start();
@@ -311,6 +314,11 @@ void TestUpgradeMonitor::engineAndPanelUpgrade() {
         (Steps{{1, 1}, {1, 1}, {10, 1}, {20, 1}, {30, 2}, {40, 2}, {50, 2}, {60, 2}, {100, 3}}));
     QVERIFY(log().contains("upgrade file len 2500000"));
     QVERIFY(log().contains("mount RO /dev/sda1 vfat ok 1"));
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        QCOMPARE(mMtabAtTransfer,
+                 QByteArray("/dev/sda1 /home/orangepi/mount vfat ro,nosuid,nodev,noexec 0 0\n"));
+    }
     QVERIFY(log().contains("upgrade finish"));
 
     auto* bar = mDialog->findChild<QProgressBar*>("progressBar");
@@ -349,7 +357,7 @@ void TestUpgradeMonitor::agingModeWithTheSimulator() {
 
 void TestUpgradeMonitor::outcomes_data() {
     QTest::addColumn<QString>("stick");  // files on the stick, ';'-separated; "disk:" whole disk
-    QTest::addColumn<QString>("engine"); // "sim", "refusing" or "none"
+    QTest::addColumn<QString>("engine"); // "sim", "refusing", "stalled" (never reads) or "none"
     QTest::addColumn<Step>("last");
     QTest::addColumn<QString>("logLine");
     QTest::newRow("engine only") << "oxa_updatex"
@@ -363,6 +371,9 @@ void TestUpgradeMonitor::outcomes_data() {
                               << "none" << Step{20, 4} << "error to send file";
     QTest::newRow("board refuses") << "oxa_updatex;oxa_updates"
                                    << "refusing" << Step{20, 4} << "client failed 4";
+    QTest::newRow("board stops reading data")
+        << "oxa_updatex;oxa_updates"
+        << "stalled" << Step{20, 4} << "client 1 send stalled";
     QTest::newRow("unpartitioned stick") << "disk:oxa_updatex"
                                          << "sim" << Step{100, 3} << "mount RO /dev/sda fat ok";
 }
@@ -374,8 +385,10 @@ void TestUpgradeMonitor::outcomes() {
     QFETCH(QString, logLine);
     if (engine == "sim")
         QVERIFY2(startSimulator(), qPrintable(mSim.output()));
-    if (engine == "refusing")
+    if (engine == "refusing" || engine == "stalled")
         QVERIFY(connectRefusingEngine());
+    if (engine == "stalled")
+        mServer->thread()->setDataStallMs(200); // well inside the 3 s silence rule
     QString dev = "/dev/sda1/";
     if (stick.startsWith("disk:")) {
         dev = "/dev/sda/";
@@ -385,7 +398,7 @@ void TestUpgradeMonitor::outcomes() {
         if (name == "oxa_updates")
             QVERIFY(writeTarGz(mRoot->path(dev + name), {{TarMember::File, "h2", "new"}}));
         else
-            mRoot->writeFile(dev + name, QByteArray(5000, 'e'));
+            mRoot->writeFile(dev + name, QByteArray(engine == "stalled" ? 16 << 20 : 5000, 'e'));
     }
     mRoot->writeFile("/home/orangepi/h2/h2", "old program");
 
@@ -434,12 +447,18 @@ void TestUpgradeMonitor::hostileNamesRunNothing() {
     // The name reached tar as one argument.
     auto* desktop = dynamic_cast<h2::DesktopPlatform*>(&h2::platform());
     QVERIFY(desktop);
-    const auto programs = desktop->programRequests();
-    QCOMPARE(int(programs.size()), 1);
-    QCOMPARE(int(programs[0].size()), 5);
-    QCOMPARE(QString::fromStdString(programs[0][0]), QString("tar"));
-    QVERIFY(QString::fromStdString(programs[0][2])
-                .endsWith("/home/orangepi/mount/oxa_updates;touch HACKED"));
+    QStringList programs;
+    for (const auto& argv : desktop->programRequests()) {
+        QStringList words;
+        for (const std::string& word : argv)
+            words << QString::fromStdString(word);
+        programs << words.join('|');
+    }
+    const QString archive = mRoot->path("/home/orangepi/mount/oxa_updates;touch HACKED");
+    QCOMPARE(programs,
+             QStringList({"tar|-tzf|" + archive + "|--quoting-style=escape",
+                          "tar|zmxf|" + archive + "|-C|" + mRoot->path("/home/orangepi/tmp") +
+                              "|--no-same-owner|--no-same-permissions"}));
 }
 
 using Members = std::vector<TarMember>;

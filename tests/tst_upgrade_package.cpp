@@ -209,6 +209,10 @@ void TestUpgradePackage::packageMembers_data() {
     QTest::newRow("pax path absolute")
         << Members{{TarMember::PaxPath, {}, "/bin/sh"}, {TarMember::File, "harmless", "x"}}
         << "absolute";
+    QTest::newRow("pax sparse name absolute")
+        << Members{{TarMember::PaxPath, "GNU.sparse.name", "/etc/cron.d/x"},
+                   {TarMember::File, "harmless", "x"}}
+        << "absolute";
     QTest::newRow("long name leaving")
         << Members{{TarMember::GnuLongName, {}, "a/../../" + QByteArray(120, 'n')},
                    {TarMember::File, "short"}}
@@ -346,6 +350,8 @@ void TestUpgradePackage::install() {
     QVERIFY(QFile::setPermissions(from + "/h2",
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     writeAll(from + "/lib/plugins/p.so", "plugin");
+    writeAll(from + "/lib/plugins/.p.conf", "moves with its directory");
+    writeAll(from + "/.h2config", "mode = 9"); // never matched by "*": stays behind
     if (!firstInstall) {
         writeAll(to + "/h2", "old program");
         writeAll(to + "/.h2config", "mode = 3");
@@ -363,17 +369,19 @@ void TestUpgradePackage::install() {
     };
     std::string why;
     QCOMPARE(upgrade::installTree(from.toStdString(), to.toStdString(), &why, rename), 0);
-    QCOMPARE(renames, 2);
+    QCOMPARE(renames, 3);
     QCOMPARE(readAll(to + "/h2"), QByteArray("new program"));
     QVERIFY(QFileInfo(to + "/h2").isExecutable());
     QCOMPARE(readAll(to + "/lib/plugins/p.so"), QByteArray("plugin"));
     if (firstInstall) {
-        QCOMPARE(listing(to), QByteArray("h2,lib,lib/plugins,lib/plugins/p.so"));
+        QCOMPARE(listing(to),
+                 QByteArray("h2,lib,lib/plugins,lib/plugins/.p.conf,lib/plugins/p.so"));
         return;
     }
     QCOMPARE(readAll(to + "/lib/old.so"), QByteArray("stays"));
     QCOMPARE(readAll(to + "/.h2config"), QByteArray("mode = 3"));
-    QCOMPARE(listing(to), QByteArray(".h2config,h2,lib,lib/old.so,lib/plugins,lib/plugins/p.so"));
+    QCOMPARE(listing(to), QByteArray(".h2config,h2,lib,lib/old.so,lib/plugins,lib/plugins/.p.conf,"
+                                     "lib/plugins/p.so"));
 }
 
 void TestUpgradePackage::failedInstallKeepsTheOldProgram_data() {

@@ -39,39 +39,50 @@ uint32_t lengthWord(const unsigned char* buffer) {
 
 // Sends on `fd` until all `len` bytes are out, each time the part not yet sent, and returns
 // the bytes sent. A failed send is logged by `failed`; an error other than EINTR and EAGAIN
-// by `fatal`, and it ends the send. Other errors retry at once, or, with a stall limit, wait
-// up to `stallMs` in all for room in a full send buffer.
-int sendAll(int fd, int board, const void* buf, int len, int stallMs, void (*failed)(int, int),
-            void (*fatal)(int)) {
+// by `fatal`, and it ends the send. A full send buffer is waited for, but the send ends when
+// no byte has gone out for `stallMs`. Every send is non-blocking, so that even a blocking
+// socket cannot hold the caller beyond the bound; with `quietWait` a full buffer is no
+// error of its own and is not logged (the wait a blocking socket would do).
+int sendAll(int fd, int board, const void* buf, int len, int stallMs, bool quietWait,
+            void (*failed)(int, int), void (*fatal)(int)) {
     const char* bytes = static_cast<const char*>(buf);
-    const long long deadline = nowMs() + stallMs;
+    long long deadline = nowMs() + stallMs;
     int sent = 0;
     while (sent < len) {
-        const ssize_t n =
-            ::send(fd, bytes + sent, size_t(len - sent), MSG_DONTROUTE | MSG_NOSIGNAL);
+        const ssize_t n = ::send(fd, bytes + sent, size_t(len - sent),
+                                 MSG_DONTROUTE | MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n >= 0) {
             sent += int(n);
+            if (n > 0)
+                deadline = nowMs() + stallMs;
             continue;
         }
         // The log lines below may change errno; the decision rests on the send's own.
         const int error = errno;
-        failed(board, int(n));
-        errno = error;
-        if (error != EINTR && error != EAGAIN && error != EWOULDBLOCK) {
-            fatal(board);
+        const bool full = error == EAGAIN || error == EWOULDBLOCK;
+        if (!(full && quietWait)) {
+            failed(board, int(n));
             errno = error;
-            perror("data error");
-            break;
+            if (!full && error != EINTR) {
+                fatal(board);
+                errno = error;
+                perror("data error");
+                break;
+            }
+            perror("EEerror ");
         }
-        perror("EEerror ");
-        if (stallMs <= 0 || error == EINTR)
+        if (error == EINTR)
             continue;
         // Full send buffer: wait for room instead of spinning, but not for ever.
-        const long long left = deadline - nowMs();
-        struct pollfd p {
-            fd, POLLOUT, 0
-        };
-        if (left <= 0 || poll(&p, 1, int(left)) <= 0) {
+        int ready = 0;
+        do {
+            const long long left = deadline - nowMs();
+            struct pollfd p {
+                fd, POLLOUT, 0
+            };
+            ready = left > 0 ? poll(&p, 1, int(left)) : 0;
+        } while (ready < 0 && errno == EINTR);
+        if (ready <= 0) {
             LOGE("client %d send stalled\n\r", board);
             break;
         }
@@ -143,6 +154,10 @@ DataThread::DataThread(LinkEndpoints endpoints)
 DataThread::~DataThread() {
     stop();
     closeAll();
+}
+
+void DataThread::setDataStallMs(int ms) {
+    mDataStallMs = ms;
 }
 
 void DataThread::setCallbacks(ReceiveCallback receive, ConnectCallback connect) {
@@ -475,7 +490,7 @@ int DataThread::send(int board, const void* buf, int len) {
     }
     LOGD("control send %d %d %p\n\r", fd, len, buf);
     return sendAll(
-        fd, board, buf, len, kSendStallMs, [](int, int n) { LOGE("len<0 %d\n\r", n); },
+        fd, board, buf, len, kSendStallMs, false, [](int, int n) { LOGE("len<0 %d\n\r", n); },
         [](int) { LOGD("Error %d\n\r", errno); });
 }
 
@@ -491,7 +506,8 @@ int DataThread::dataSend(int board, const void* buf, int len) {
         return -1;
     }
     return sendAll(
-        fd, board, buf, len, 0, [](int b, int n) { LOGE("n %d len<0 %d\n\r", b, n); },
+        fd, board, buf, len, mDataStallMs, true,
+        [](int b, int n) { LOGE("n %d len<0 %d\n\r", b, n); },
         [](int b) { LOGD("Error %d n %d\n\r", errno, b); });
 }
 

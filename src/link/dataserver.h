@@ -27,10 +27,11 @@ int setnonblocking(int fd);
 
 class DataThread final : public Util_Thread {
 public:
-    static constexpr int kBoards = 2;         // slot 1 is the engine board; slot 0 unused
-    static constexpr int kPollMs = 3000;      // silence and incomplete-message bound
-    static constexpr int kMaxStrangers = 16;  // open connections from other peers
-    static constexpr int kSendStallMs = 3000; // a control send waits this long for room
+    static constexpr int kBoards = 2;              // slot 1 is the engine board; slot 0 unused
+    static constexpr int kPollMs = 3000;           // silence and incomplete-message bound
+    static constexpr int kMaxStrangers = 16;       // open connections from other peers
+    static constexpr int kSendStallMs = 3000;      // a control send waits this long for room
+    static constexpr int kDataSendStallMs = 10000; // the same for a data send
 
     explicit DataThread(LinkEndpoints endpoints);
     ~DataThread() override;
@@ -43,6 +44,8 @@ public:
     void run() override;
 
     void setCallbacks(ReceiveCallback receive, ConnectCallback connect);
+    // How long a data send waits without progress before it gives up (tests shorten it).
+    void setDataStallMs(int ms);
     int send(int board, const void* buf, int len);
     int dataSend(int board, const void* buf, int len);
     // Whether the board's control connection is open.
@@ -74,6 +77,7 @@ private:
     std::atomic<int> mStop{0};
     std::atomic<ReceiveCallback> mReceive{nullptr};
     std::atomic<ConnectCallback> mConnect{nullptr};
+    std::atomic<int> mDataStallMs{kDataSendStallMs};
 
     int mEpoll = -1;
     int mWake = -1; // eventfd: stop() wakes the loop at once
@@ -115,7 +119,7 @@ public:
     void stop();
 
     // Both return -1 when the board has no such connection, else the bytes sent (len when
-    // everything went out).
+    // everything went out; fewer after an error or when the board stopped taking them).
     int send(int board, const void* buf, int len);
     int dataSend(int board, const void* buf, int len);
     bool connected(int board);

@@ -64,7 +64,7 @@ int DesktopPlatform::setClock(time_t seconds) {
     return 0;
 }
 
-int DesktopPlatform::runProgram(const std::vector<std::string>& argv) {
+int DesktopPlatform::runProgram(const std::vector<std::string>& argv, std::string* output) {
     if (argv.empty())
         return -1;
     {
@@ -76,19 +76,20 @@ int DesktopPlatform::runProgram(const std::vector<std::string>& argv) {
         LOGD("desktop: would run %s\n\r", joined(argv).c_str());
         return 0;
     }
-    if (program == "mount" && argv.size() == 5 && argv[1] == "-t")
-        return mountVfat(argv[3], argv[4]);
+    if (program == "mount" && argv.size() == 7 && argv[1] == "-t" && argv[3] == "-o")
+        return mountVfat(argv[5], argv[6], argv[4]);
     if (program == "umount" && argv.size() == 2)
         return unmount(argv[1]);
     if (program == "mount" || program == "umount")
         return -1;
-    return spawnAndWait(argv);
+    return spawnAndWait(argv, output);
 }
 
 // A mount makes the node directory's files visible at the mount point (a symbolic link in
 // place of the empty mount directory) and records the mount in ROOT/etc/mtab, with the
-// board's paths, as the kernel would.
-int DesktopPlatform::mountVfat(const std::string& node, const std::string& dir) {
+// board's paths and the options asked for, as the kernel would.
+int DesktopPlatform::mountVfat(const std::string& node, const std::string& dir,
+                               const std::string& options) {
     std::lock_guard<std::mutex> lock(mMutex);
     const fs::path source = path(node);
     const fs::path target = path(dir);
@@ -117,7 +118,7 @@ int DesktopPlatform::mountVfat(const std::string& node, const std::string& dir) 
     }
     fs::create_directories(path("/etc"), ec);
     std::ofstream mtab(path("/etc/mtab"), std::ios::app);
-    mtab << node << ' ' << dir << " vfat rw,relatime 0 0\n";
+    mtab << node << ' ' << dir << " vfat " << options << " 0 0\n";
     LOGD("desktop: mounted %s on %s\n\r", node.c_str(), dir.c_str());
     return mtab.good() ? 0 : 32;
 }

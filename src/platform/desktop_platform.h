@@ -18,8 +18,9 @@ public:
     std::vector<std::string> interfaceNames() override;
     int assignAddress(const std::string& interface, const std::string& address) override;
     int setClock(time_t seconds) override;
-    int runProgram(const std::vector<std::string>& argv) override;
-    int mountVfat(const std::string& node, const std::string& dir) override;
+    int runProgram(const std::vector<std::string>& argv, std::string* output = nullptr) override;
+    int mountVfat(const std::string& node, const std::string& dir,
+                  const std::string& options) override;
     int unmount(const std::string& dir) override;
     int openDeviceEventSocket() override;
     std::string prepareRegisterFile(size_t size) override;

@@ -43,8 +43,9 @@ public:
         return settimeofday(&tv, nullptr);
     }
 
-    int mountVfat(const std::string& node, const std::string& dir) override {
-        return runProgram({"mount", "-t", "vfat", node, dir});
+    int mountVfat(const std::string& node, const std::string& dir,
+                  const std::string& options) override {
+        return runProgram({"mount", "-t", "vfat", "-o", options, node, dir});
     }
 
     int unmount(const std::string& dir) override { return runProgram({"umount", dir}); }

@@ -41,8 +41,8 @@ std::string Platform::path(const std::string& absolute) const {
     return mRoot + absolute;
 }
 
-int Platform::runProgram(const std::vector<std::string>& argv) {
-    return spawnAndWait(argv);
+int Platform::runProgram(const std::vector<std::string>& argv, std::string* output) {
+    return spawnAndWait(argv, output);
 }
 
 int Platform::writeSysfs(const std::string& absolutePath, const std::string& value) {
@@ -111,7 +111,7 @@ bool desktopRootAllowed(const std::string& root, std::string* why) {
     return true;
 }
 
-int spawnAndWait(const std::vector<std::string>& argv) {
+int spawnAndWait(const std::vector<std::string>& argv, std::string* output) {
     if (argv.empty())
         return -1;
     std::vector<char*> args;
@@ -119,16 +119,47 @@ int spawnAndWait(const std::vector<std::string>& argv) {
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    int pipeFds[2] = {-1, -1};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (output) {
+        output->clear();
+        if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+            posix_spawn_file_actions_destroy(&actions);
+            return -1;
+        }
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    }
     pid_t pid = 0;
     // posix_spawnp searches PATH but never involves a shell: every argument stays one word.
-    if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
+    const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    bool tooLong = false;
+    if (output) {
+        ::close(pipeFds[1]);
+        // Read to the end even past the limit, so that the program never blocks on a full pipe.
+        char buf[16 * 1024];
+        for (;;) {
+            const ssize_t n = ::read(pipeFds[0], buf, sizeof(buf));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            if (output->size() + size_t(n) > kOutputMax)
+                tooLong = true;
+            else
+                output->append(buf, size_t(n));
+        }
+        ::close(pipeFds[0]);
+    }
+    if (spawned != 0)
         return -1;
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR)
             return -1;
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return WIFEXITED(status) && !tooLong ? WEXITSTATUS(status) : -1;
 }
 
 void realPause(unsigned milliseconds) {

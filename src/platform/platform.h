@@ -31,11 +31,13 @@ public:
     virtual int setClock(time_t seconds) = 0;
 
     // Runs a program with an argument vector (never through a shell) and waits for it.
-    // Returns its exit status, or -1 when it could not be started or was killed.
-    virtual int runProgram(const std::vector<std::string>& argv);
+    // Returns its exit status, or -1 when it could not be started or was killed. With
+    // `output`, its standard output is collected there (-1 when it exceeds kOutputMax).
+    virtual int runProgram(const std::vector<std::string>& argv, std::string* output = nullptr);
 
-    // "mount -t vfat NODE DIR" and "umount DIR"; 0 on success.
-    virtual int mountVfat(const std::string& node, const std::string& dir) = 0;
+    // "mount -t vfat -o OPTIONS NODE DIR" and "umount DIR"; 0 on success.
+    virtual int mountVfat(const std::string& node, const std::string& dir,
+                          const std::string& options) = 0;
     virtual int unmount(const std::string& dir) = 0;
 
     // A datagram socket that delivers device events in the kernel's uevent format;
@@ -70,8 +72,10 @@ bool namesAllwinnerSoc(const std::string& compatible);
 bool deviceGuard(const std::string& compatiblePath, std::string* why);
 bool desktopRootAllowed(const std::string& root, std::string* why);
 
-// Runs argv with fork/exec; shared by both platforms.
-int spawnAndWait(const std::vector<std::string>& argv);
+// Runs argv with fork/exec, collecting its standard output when asked; shared by both
+// platforms.
+constexpr size_t kOutputMax = 4 * 1024 * 1024;
+int spawnAndWait(const std::vector<std::string>& argv, std::string* output = nullptr);
 
 // The pause of the hardware threads: real time in the program, replaceable in tests.
 using PauseFn = std::function<void(unsigned milliseconds)>;

@@ -299,7 +299,7 @@ int UpgradeThread::UpgradeDevice() {
         unmountStick();
     struct stat st {};
     if (::stat(p.path(partition).c_str(), &st) == 0) {
-        p.mountVfat(partition, kMountPoint);
+        p.mountVfat(partition, kMountPoint, kStickMountOptions);
         if (is_mounted(kMountPoint) < 1) {
             LOGD("fail to mount\n\r");
             report(10, Failed);
@@ -307,7 +307,7 @@ int UpgradeThread::UpgradeDevice() {
         }
         LOGD("mount RO %s vfat ok 1\n\r", partition.c_str());
     } else {
-        p.mountVfat(disk, kMountPoint);
+        p.mountVfat(disk, kMountPoint, kStickMountOptions);
         if (is_mounted(kMountPoint) < 1) {
             LOGD("fail to mount\n\r");
             unmountStick();
@@ -391,9 +391,12 @@ int UpgradeThread::installPanelPackage(const std::string& package) {
     h2::Platform& p = h2::platform();
     const std::string archive = p.path(package);
     const std::string extractDir = p.path(kExtractDir);
-    const std::vector<std::string> tar = {"tar", "zmxf", archive, "-C", extractDir};
-    const std::string commandText =
-        tar[0] + " " + tar[1] + " " + tar[2] + " " + tar[3] + " " + tar[4];
+    // Owners and modes from the stick must not survive: tar runs as root.
+    const std::vector<std::string> tar = {
+        "tar", "zmxf", archive, "-C", extractDir, "--no-same-owner", "--no-same-permissions"};
+    std::string commandText;
+    for (const std::string& word : tar)
+        commandText += (commandText.empty() ? "" : " ") + word;
     LOGD("system %s\n\r", commandText.c_str());
     report(40, Upgrading);
 

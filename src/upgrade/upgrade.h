@@ -19,6 +19,8 @@ constexpr const char* kMountPoint = "/home/orangepi/mount";
 constexpr const char* kExtractDir = "/home/orangepi/tmp";
 constexpr const char* kInstallDir = "/home/orangepi/h2";
 constexpr const char* kExtractedProgram = "/home/orangepi/tmp/h2";
+// Nothing on a stick is trusted: read-only, and no set-uid bits, devices or programs run.
+constexpr const char* kStickMountOptions = "ro,nosuid,nodev,noexec";
 
 constexpr const char* kEngineFile = "oxa_updatex";
 constexpr const char* kPanelPackage = "oxa_updates";

@@ -1,5 +1,7 @@
 #include "upgrade/upgrade_package.h"
 
+#include "platform/platform.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -223,7 +225,34 @@ bool memberNameIsSafe(const std::string& name, std::string* why) {
     return true;
 }
 
-int checkPackageMembers(const std::string& archive, std::string* why) {
+// tar knows every record that can name a member (pax, GNU, sparse), so its own listing is
+// what counts. Escaped quoting puts every name on one line; an escape marks an odd name.
+static int checkListedNames(const std::string& archive, std::string* why) {
+    std::string listing;
+    const int status =
+        h2::platform().runProgram({"tar", "-tzf", archive, "--quoting-style=escape"}, &listing);
+    if (status != 0) {
+        fail(why, "tar cannot list " + archive + " (status " + std::to_string(status) + ")");
+        return -1;
+    }
+    for (size_t start = 0; start < listing.size();) {
+        size_t end = listing.find('\n', start);
+        if (end == std::string::npos)
+            end = listing.size();
+        const std::string name = listing.substr(start, end - start);
+        if (name.find('\\') != std::string::npos) {
+            fail(why, "odd member name " + name);
+            return -1;
+        }
+        if (!memberNameIsSafe(name, why))
+            return -1;
+        start = end + 1;
+    }
+    return 0;
+}
+
+// The member headers as read here: types, and names from the records this reader knows.
+static int checkHeaders(const std::string& archive, std::string* why) {
     GzHandle f(gzopen(archive.c_str(), "rb"));
     if (!f) {
         fail(why, "cannot open " + archive);
@@ -348,6 +377,13 @@ int checkPackageMembers(const std::string& archive, std::string* why) {
     }
 }
 
+// Both must pass.
+int checkPackageMembers(const std::string& archive, std::string* why) {
+    if (checkListedNames(archive, why) != 0)
+        return -1;
+    return checkHeaders(archive, why);
+}
+
 int emptyDirectory(const std::string& dir) {
     std::error_code ec;
     fs::create_directories(dir, ec);
@@ -390,6 +426,12 @@ int installTree(const std::string& from, const std::string& to, std::string* why
     // Collect first: the walk must not see the tree change under it.
     std::vector<fs::path> dirs, files;
     for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
+        // The settings file and other hidden files of the install directory are the
+        // operator's: a package never replaces them.
+        if (it.depth() == 0 && it->path().filename().string()[0] == '.') {
+            it.disable_recursion_pending();
+            continue;
+        }
         const fs::file_status st = it->symlink_status(ec);
         const fs::path rel = it->path().lexically_relative(from);
         if (fs::is_directory(st))

@@ -12,6 +12,8 @@ namespace upgrade {
 // 0 when every member of the archive is a regular file or a directory whose name stays
 // inside the extraction directory; -1 otherwise (absolute names, ".." components, links,
 // devices, unknown member types, or an unreadable archive), with the reason in `why`.
+// The names are checked as tar itself lists them (tar runs through the platform), the
+// member types and, again, the names as read here.
 int checkPackageMembers(const std::string& archive, std::string* why);
 
 // Checks one member name as tar would extract it; the reason is set on refusal.
@@ -29,10 +31,12 @@ int checkExtractedTree(const std::string& dir, std::string* why);
 using RenameFn = std::function<int(const char* from, const char* to)>;
 
 // Moves every file below `from` to the same place below `to`, creating directories as
-// needed. A file that cannot be renamed (another file system) is copied and synced next to
-// its destination first. Every file is staged before any is replaced, and the program "h2"
-// is replaced last; a failure while staging removes what was staged and leaves `to` as it
-// was. 0 on success, -1 with the reason in `why`.
+// needed. Top-level entries whose names begin with a dot stay behind, as a shell's "*"
+// would leave them; below a moved directory everything moves. A file that cannot be
+// renamed (another file system) is copied and synced next to its destination first. Every
+// file is staged before any is replaced, and the program "h2" is replaced last; a failure
+// while staging removes what was staged and leaves `to` as it was. 0 on success, -1 with
+// the reason in `why`.
 int installTree(const std::string& from, const std::string& to, std::string* why,
                 const RenameFn& renameFile = {});
 

@@ -81,7 +81,7 @@ QByteArray tarStream(const std::vector<TarMember>& members) {
             break;
         case TarMember::PaxPath: {
             // The next member is named by the record, whatever its own header says.
-            const QByteArray record = paxRecord("path", m.data);
+            const QByteArray record = paxRecord(m.name.isEmpty() ? "path" : m.name, m.data);
             out += header("PaxHeaders/x", 'x', record.size(), 0644) + padded(record);
             break;
         }

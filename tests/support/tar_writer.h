@@ -12,7 +12,7 @@ struct TarMember {
         : kind(k), name(std::move(n)), data(std::move(d)), mode(m) {}
 
     Kind kind;
-    QByteArray name;
+    QByteArray name; // for PaxPath the record's key, "path" when empty
     QByteArray data; // file contents; the link target; the long or pax name
     int mode;
 };

@@ -5,7 +5,7 @@
 //
 // Runs on the offscreen platform unless told otherwise. Prints the figures; judges nothing.
 
-#include "app/screen.h"
+#include "forms/screen.h"
 #include "link/status_block.h"
 #include "settings/settings.h"
 #include "tester/mainwindow.h"

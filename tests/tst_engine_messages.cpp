@@ -1,8 +1,8 @@
 // The messages between panel and engine: the settings message on connect, the command
 // messages, status blocks into Info and the clock, the power notices of SIGUSR1/SIGUSR2.
 
-#include "app/globals.h"
-#include "app/user_signals.h"
+#include "base/globals.h"
+#include "base/user_signals.h"
 #include "link/dataserver.h"
 #include "link/engine_messages.h"
 #include "link/status_block.h"

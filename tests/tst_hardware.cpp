@@ -1,7 +1,7 @@
 // Register arithmetic and the unmapped behaviour of the GPIO layer, against a register file
 // in a scratch root; port PL through the sysfs files under that root.
 
-#include "hardware/LedControl.h"
+#include "hardware/led_control.h"
 #include "hardware/hardware.h"
 #include "platform/desktop_platform.h"
 #include "settings/settings.h"

@@ -1,7 +1,7 @@
 // Port lamps: the lamp tables over real status records, the three wirings with their
 // latches, the lamp tests, and the pass loop on the process's settings and status block.
 
-#include "hardware/LedControl.h"
+#include "hardware/led_control.h"
 #include "settings/settings.h"
 #include "support/fake_gpio.h"
 #include "support/stdout_capture.h"

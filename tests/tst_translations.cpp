@@ -3,8 +3,8 @@
 // tester dialog reaches the open window on its next refresh, and the fixed captions of every
 // built window follow it at once.
 
-#include "app/globals.h"
-#include "app/translation.h"
+#include "base/globals.h"
+#include "base/translation.h"
 #include "burnin/mainwindowburnin.h"
 #include "copier/mainwindowcopy.h"
 #include "dialogs/settingdialog.h"

@@ -3,8 +3,8 @@
 // reassembling the upgrade (a plain loopback peer where the engine must refuse it), and the
 // panel package installed under ROOT.
 
-#include "app/globals.h"
-#include "app/log_file.h"
+#include "base/globals.h"
+#include "base/log_file.h"
 #include "link/dataserver.h"
 #include "link/engine_messages.h"
 #include "link/status_block.h"

@@ -1,8 +1,8 @@
 // Log lines, the event primitive, the mount table and the size texts.
 
-#include "app/log_file.h"
-#include "app/size_text.h"
-#include "app/util_thread.h"
+#include "base/log_file.h"
+#include "base/size_text.h"
+#include "base/util_thread.h"
 #include "support/stdout_capture.h"
 #include "support/temp_root.h"
 

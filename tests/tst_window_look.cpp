@@ -2,7 +2,7 @@
 // of the status strips show whole and apart, and the cover of an empty port lies over its
 // whole frame with its title inside the frame.
 
-#include "app/screen.h"
+#include "forms/screen.h"
 #include "burnin/framebn.h"
 #include "burnin/mainwindowburnin.h"
 #include "copier/copier_logic.h"

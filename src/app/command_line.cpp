@@ -123,9 +123,4 @@ Options parseCommandLine(const std::vector<std::string>& args, const std::string
     return o;
 }
 
-AppConfig& appConfig() {
-    static AppConfig config;
-    return config;
-}
-
 } // namespace h2

@@ -1,7 +1,7 @@
 #pragma once
 // The panel's own options; anything else on the command line is left for Qt.
 
-#include "app/app_config.h"
+#include "base/app_config.h"
 
 #include <string>
 #include <vector>

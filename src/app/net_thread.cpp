@@ -1,6 +1,6 @@
 #include "app/net_thread.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "link/address.h"
 
 void NetThread::run() {

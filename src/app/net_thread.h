@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/util_thread.h"
+#include "base/util_thread.h"
 
 #include <atomic>
 

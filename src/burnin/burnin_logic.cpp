@@ -1,6 +1,6 @@
 #include "burnin/burnin_logic.h"
 
-#include "app/version.h"
+#include "base/version.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
 #include "burnin/mainwindowburnin.h"
 
-#include "app/log_file.h"
-#include "app/screen.h"
+#include "base/log_file.h"
+#include "forms/screen.h"
 #include "burnin/framebn.h"
 #include "dialogs/settings_dialog_choice.h"
 #include "forms/copier_forms.h"

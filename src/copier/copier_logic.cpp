@@ -1,6 +1,6 @@
 #include "copier/copier_logic.h"
 
-#include "app/version.h"
+#include "base/version.h"
 
 #include <QCoreApplication>
 #include <QtGlobal>

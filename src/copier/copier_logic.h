@@ -3,7 +3,7 @@
 // master and target status tables, which ports count as empty and the slowest target.
 // The frames and the window apply them to widgets.
 
-#include "app/frame_styles.h"
+#include "forms/frame_styles.h"
 #include "link/status_block.h"
 
 #include <QSize>

@@ -1,7 +1,7 @@
 #include "copier/frame_dd.h"
 
-#include "app/log_file.h"
-#include "app/size_text.h"
+#include "base/log_file.h"
+#include "base/size_text.h"
 #include "copier/port_cover.h"
 #include "forms/form_language.h"
 #include "settings/setting_record.h"

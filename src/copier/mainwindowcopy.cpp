@@ -1,7 +1,7 @@
 #include "copier/mainwindowcopy.h"
 
-#include "app/log_file.h"
-#include "app/screen.h"
+#include "base/log_file.h"
+#include "forms/screen.h"
 #include "copier/frame_dd.h"
 #include "copier/frame_dst.h"
 #include "dialogs/settings_dialog_choice.h"

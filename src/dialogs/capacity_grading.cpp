@@ -1,6 +1,6 @@
 #include "dialogs/capacity_grading.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "settings/capacity_grade.h"
 #include "ui_capacitygradingpage.h"
 

@@ -1,6 +1,6 @@
 #include "dialogs/dialog_support.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "dialogs/setting_values.h"
 #include "settings/setting_record.h"
 

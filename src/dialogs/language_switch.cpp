@@ -1,7 +1,7 @@
 #include "dialogs/language_switch.h"
 
-#include "app/globals.h"
-#include "app/translation.h"
+#include "base/globals.h"
+#include "base/translation.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

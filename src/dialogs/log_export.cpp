@@ -1,6 +1,6 @@
 #include "dialogs/log_export.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "dialogs/dialog_commands.h"
 #include "link/engine_messages.h"
 #include "link/status_block.h"

@@ -1,6 +1,6 @@
 #include "dialogs/settingdialog_tf.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "dialogs/capacity_grading.h"
 #include "dialogs/dialog_commands.h"
 #include "dialogs/dialog_support.h"

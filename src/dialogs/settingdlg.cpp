@@ -1,6 +1,6 @@
 #include "dialogs/settingdlg.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "copier/copier_logic.h"
 #include "dialogs/capacity_grading.h"
 #include "dialogs/dialog_commands.h"

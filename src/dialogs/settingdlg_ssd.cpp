@@ -1,6 +1,6 @@
 #include "dialogs/settingdlg_ssd.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "dialogs/dialog_commands.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/language_switch.h"

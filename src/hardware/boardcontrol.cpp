@@ -1,6 +1,6 @@
 #include "hardware/boardcontrol.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "hardware/window_activity.h"
 
 BoardControl* mBoardControl = nullptr;

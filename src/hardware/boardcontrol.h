@@ -2,7 +2,7 @@
 // Board power of the 51- and 121-port machines: five power outputs and the board state
 // input on port PD.
 
-#include "app/util_thread.h"
+#include "base/util_thread.h"
 #include "hardware/hardware.h"
 #include "platform/platform.h"
 

@@ -1,6 +1,6 @@
 #include "hardware/hardware.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "platform/platform.h"
 
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "hardware/power_off_latch.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "hardware/boardcontrol.h"
 #include "link/engine_messages.h"
 

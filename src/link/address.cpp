@@ -1,6 +1,6 @@
 #include "link/address.h"
 
-#include "app/app_config.h"
+#include "base/app_config.h"
 #include "platform/platform.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "link/dataserver.h"
 
-#include "app/app_config.h"
-#include "app/log_file.h"
+#include "base/app_config.h"
+#include "base/log_file.h"
 #include "link/address.h"
 #include "link/wire.h"
 

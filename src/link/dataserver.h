@@ -3,7 +3,7 @@
 // settings and commands out) and the data port (upgrade files out). Only the engine address
 // is served, always as board 1.
 
-#include "app/util_thread.h"
+#include "base/util_thread.h"
 
 #include <atomic>
 #include <memory>

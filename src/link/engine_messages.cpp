@@ -1,8 +1,8 @@
 #include "link/engine_messages.h"
 
-#include "app/globals.h"
-#include "app/log_file.h"
-#include "app/user_signals.h"
+#include "base/globals.h"
+#include "base/log_file.h"
+#include "base/user_signals.h"
 #include "link/dataserver.h"
 #include "link/status_block.h"
 #include "link/wire.h"

@@ -1,6 +1,6 @@
 #include "platform/desktop_platform.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 
 #include <cerrno>
 #include <cstring>

@@ -3,7 +3,7 @@
 
 #include "platform/platform.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 
 #include <cerrno>
 #include <linux/netlink.h>

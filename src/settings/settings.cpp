@@ -1,6 +1,6 @@
 #include "settings/settings.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "platform/platform.h"
 
 #include <cerrno>

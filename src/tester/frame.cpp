@@ -1,6 +1,6 @@
 #include "tester/frame.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "copier/port_cover.h"
 #include "forms/form_language.h"
 #include "link/status_block.h"

@@ -1,6 +1,6 @@
 #include "tester/frame_logic.h"
 
-#include "app/size_text.h"
+#include "base/size_text.h"
 #include "settings/capacity_grade.h"
 
 #include <QCoreApplication>

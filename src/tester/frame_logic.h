@@ -2,7 +2,7 @@
 // What a tester port frame draws for one port record: pure functions and tables, so the
 // drawing rules are testable without widgets. Frame applies the result to its labels.
 
-#include "app/frame_styles.h"
+#include "forms/frame_styles.h"
 #include "link/status_block.h"
 #include "settings/setting_record.h"
 

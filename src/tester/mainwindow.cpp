@@ -1,7 +1,7 @@
 #include "tester/mainwindow.h"
 
-#include "app/log_file.h"
-#include "app/version.h"
+#include "base/log_file.h"
+#include "base/version.h"
 #include "forms/strip_labels.h"
 #include "forms/tester_forms.h"
 #include "settings/settings.h"

@@ -1,8 +1,8 @@
 // A press on the tester window: the settings dialog of the machine and, once accepted, the
 // window that serves the chosen work mode.
 
-#include "app/log_file.h"
-#include "app/screen.h"
+#include "base/log_file.h"
+#include "forms/screen.h"
 #include "burnin/burnin_logic.h"
 #include "burnin/mainwindowburnin.h"
 #include "copier/mainwindowcopy.h"

@@ -1,6 +1,6 @@
 #include "tester/mode_title.h"
 
-#include "app/version.h"
+#include "base/version.h"
 
 #include <QCoreApplication>
 

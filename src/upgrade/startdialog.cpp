@@ -1,6 +1,6 @@
 #include "upgrade/startdialog.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "settings/settings.h"
 #include "ui_startdialog.h"
 

@@ -1,6 +1,6 @@
 #include "upgrade/upgrade.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "link/dataserver.h"
 #include "link/engine_messages.h"
 #include "link/status_block.h"

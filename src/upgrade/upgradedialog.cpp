@@ -1,6 +1,6 @@
 #include "upgrade/upgradedialog.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "ui_upgradedialog.h"
 
 #include <QCoreApplication>

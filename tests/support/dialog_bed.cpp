@@ -1,6 +1,6 @@
 #include "support/dialog_bed.h"
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "dialogs/dialog_commands.h"
 #include "settings/settings.h"
 

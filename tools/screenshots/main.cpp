@@ -4,7 +4,7 @@
 // File names: dialog-NAME-PAGE-LANG.png (LANG "ch" or "en"). CATALOGUE_DIR holds en.qm
 // (default: the build directory, two levels above this program).
 
-#include "app/globals.h"
+#include "base/globals.h"
 #include "dialogs/settingdialog.h"
 #include "dialogs/settingdialog_tf.h"
 #include "dialogs/settingdlg.h"

@@ -1,4 +1,4 @@
-#include "app/size_text.h"
+#include "base/size_text.h"
 
 #include <cstdint>
 #include <limits>

@@ -1,6 +1,6 @@
-#include "app/log_file.h"
+#include "base/log_file.h"
 
-#include "app/app_config.h"
+#include "base/app_config.h"
 #include "platform/platform.h"
 
 #include <arpa/inet.h>

@@ -1,4 +1,4 @@
-#include "app/translation.h"
+#include "base/translation.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

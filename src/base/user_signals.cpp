@@ -1,6 +1,6 @@
-#include "app/user_signals.h"
+#include "base/user_signals.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 
 #include <QSocketNotifier>
 #include <cerrno>

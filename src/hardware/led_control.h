@@ -1,7 +1,7 @@
 #pragma once
 // The pass and fail lamps of every port, following the status block five times a second.
 
-#include "app/util_thread.h"
+#include "base/util_thread.h"
 #include "hardware/lamp_tables.h"
 #include "platform/platform.h"
 #include "settings/setting_record.h"

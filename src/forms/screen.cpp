@@ -1,6 +1,6 @@
-#include "app/screen.h"
+#include "forms/screen.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 
 #include <QApplication>
 #include <QDialog>

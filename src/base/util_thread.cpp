@@ -1,6 +1,6 @@
-#include "app/util_thread.h"
+#include "base/util_thread.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 
 #include <cerrno>
 #include <sys/time.h>

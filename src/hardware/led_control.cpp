@@ -1,6 +1,6 @@
-#include "hardware/LedControl.h"
+#include "hardware/led_control.h"
 
-#include "app/log_file.h"
+#include "base/log_file.h"
 #include "settings/settings.h"
 
 #include <cstring>

@@ -106,6 +106,7 @@ void BurninFrame::passProgress_data() {
     QTest::newRow("4 TB disk, 64-bit product")
         << quint64(4000000000000 * 3 + 3999999999999) << quint64(4000000000000) << quint64(99);
     QTest::newRow("capacity 0 shows 0") << quint64(12345) << quint64(0) << quint64(0);
+    QTest::newRow("half of the largest") << (quint64(1) << 63) << ~quint64(0) << quint64(50);
 }
 
 void BurninFrame::passProgress() {
@@ -213,6 +214,8 @@ void BurninFrame::remainingTime_data() {
     // Nothing elapsed yet: the time keeps the form's text.
     QTest::newRow("just started") << 1 << qint64(0) << "1:0:0h"
                                   << "时间";
+    QTest::newRow("remainder past 64 bits") << 2 << std::numeric_limits<qint64>::min() << ""
+                                            << "时间";
 }
 
 void BurninFrame::remainingTime() {

@@ -137,6 +137,13 @@ void CopierFrames::progress_data() {
         << quint64(999) << quint64(0) << quint64(1000) << false << quint64(99);
     QTest::newRow("empty job, no division")
         << quint64(5) << quint64(5) << quint64(0) << true << quint64(0);
+    // Modes 3 and 5: a job of 2^63 doubles to 0, with nothing to divide by.
+    QTest::newRow("doubled job wraps")
+        << quint64(1) << quint64(0) << (quint64(1) << 63) << true << quint64(0);
+    QTest::newRow("past 64-bit products")
+        << (quint64(1) << 62) << quint64(0) << (quint64(1) << 63) << false << quint64(50);
+    QTest::newRow("more than the job")
+        << quint64(3) << quint64(0) << quint64(2) << false << quint64(100);
 }
 
 void CopierFrames::progress() {

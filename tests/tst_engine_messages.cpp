@@ -67,6 +67,7 @@ private slots:
     void sendSettingWithoutBoard();
     void receiveIntoInfo_data();
     void receiveIntoInfo();
+    void clockSetOnceFromFirstBlock_data();
     void clockSetOnceFromFirstBlock();
     void commands_data();
     void commands();
@@ -89,7 +90,6 @@ void TestEngineMessages::initTestCase() {
 
 void TestEngineMessages::init() {
     Info.clear();
-    recvCount = 0;
     mServer = std::make_unique<DataServer>(LinkEndpoints{kEngine, 0, 0});
     mServer->init(server_receive_callback, server_connect_callback);
     mDataServer = mServer.get(); // before the link thread can call back
@@ -167,65 +167,77 @@ void TestEngineMessages::sendSettingWithoutBoard() {
 void TestEngineMessages::receiveIntoInfo_data() {
     QTest::addColumn<QList<QByteArray>>("deliveries");
     QTest::addColumn<QList<Region>>("expected");
-    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("superseded");
 
     const int n = kStatusBlockSize;
-    auto piece = [](int size, char fill) { return QByteArray(size, fill); };
-    QTest::newRow("whole block") << QList<QByteArray>{piece(n, 1)} << QList<Region>{{0, n, 1}} << 0;
-    QTest::newRow("pieces append") << QList<QByteArray>{piece(100, 2), piece(50, 3)}
-                                   << QList<Region>{{0, 100, 2}, {100, 150, 3}, {150, n, 0}} << 150;
-    QTest::newRow("whole block drops a partial one")
-        << QList<QByteArray>{piece(100, 2), piece(n, 4)} << QList<Region>{{0, n, 4}} << 0;
-    QTest::newRow("whole block then a piece starts at the top")
-        << QList<QByteArray>{piece(n, 4), piece(10, 5)} << QList<Region>{{0, 10, 5}, {10, n, 4}}
-        << 10;
-    QTest::newRow("two blocks at once are dropped")
-        << QList<QByteArray>{piece(n, 5), piece(2 * n, 6)} << QList<Region>{{0, n, 5}} << 0;
-    QTest::newRow("one byte too many is dropped")
-        << QList<QByteArray>{piece(n + 1, 6)} << QList<Region>{{0, n, 0}} << 0;
-    QTest::newRow("piece running past the end is cut and wraps")
-        << QList<QByteArray>{piece(n - 88, 7), piece(200, 8)}
-        << QList<Region>{{0, n - 88, 7}, {n - 88, n, 8}} << 0;
-    QTest::newRow("pieces filling the block exactly wrap")
-        << QList<QByteArray>{piece(16000, 9), piece(n - 16000, 10), piece(4, 11)}
-        << QList<Region>{{0, 4, 11}, {4, 16000, 9}, {16000, n, 10}} << 4;
+    auto whole = [](char fill) { return blockAt(0, 0, fill); }; // header words 16488, 0, 0, 0
+    QTest::newRow("whole block") << QList<QByteArray>{whole(1)} << QList<Region>{{16, n, 1}} << 0;
+    QTest::newRow("two blocks in one read: the newer one")
+        << QList<QByteArray>{whole(5) + whole(6)} << QList<Region>{{16, n, 6}} << 1;
+    QTest::newRow("export result is no block") << QList<QByteArray>{whole(4), words({8, 110})}
+                                               << QList<Region>{{4, 16, 0}, {16, n, 4}} << 0;
+    QTest::newRow("message before a block")
+        << QList<QByteArray>{words({8, 3}) + whole(7)} << QList<Region>{{16, n, 7}} << 0;
+    QTest::newRow("bad length behind a block")
+        << QList<QByteArray>{whole(2) + words({0xFFFF, 1})} << QList<Region>{{16, n, 2}} << 0;
+    QTest::newRow("no length word at all")
+        << QList<QByteArray>{QByteArray(100, 2)} << QList<Region>{{0, n, 0}} << 0;
 }
 
 void TestEngineMessages::receiveIntoInfo() {
     QFETCH(QList<QByteArray>, deliveries);
     QFETCH(QList<Region>, expected);
-    QFETCH(int, position);
+    QFETCH(int, superseded);
 
     StdoutCapture log;
     firstRecv = 0;
+    const uint64_t dropped = statusBlocksDropped;
     for (QByteArray d : deliveries)
         QCOMPARE(server_receive_callback(d.data(), d.size(), 1), 0);
 
     const QByteArray info = infoBytes();
     for (const Region& r : expected)
         QCOMPARE(info.mid(r.from, r.to - r.from), QByteArray(r.to - r.from, r.fill));
-    QCOMPARE(recvCount.load(), position);
-    for (const QByteArray& d : deliveries) {
-        if (d.size() > kStatusBlockSize)
-            QVERIFY(logged(log, QStringLiteral("Error get %1 should 16488").arg(d.size())));
-    }
+    QCOMPARE(int(statusBlocksDropped - dropped), superseded);
+    if (superseded)
+        QVERIFY(logged(log, QStringLiteral("Error get 32976 should 16488")));
+}
+
+void TestEngineMessages::clockSetOnceFromFirstBlock_data() {
+    QTest::addColumn<QList<QByteArray>>("deliveries");
+    QTest::addColumn<qint64>("clock"); // -1: not set
+
+    const QByteArray plausible = blockAt(1700000000u, 0, 0);
+    QTest::newRow("first block, once")
+        << QList<QByteArray>{plausible, blockAt(1800000000u, 0, 0)} << qint64(1700000000);
+    QTest::newRow("command message first")
+        << QList<QByteArray>{words({8, 110}), plausible} << qint64(1700000000);
+    QTest::newRow("time 0 waits for a plausible block")
+        << QList<QByteArray>{blockAt(0, 0, 0), plausible} << qint64(1700000000);
+    QTest::newRow("2020-01-01") << QList<QByteArray>{blockAt(1577836800u, 0, 0)}
+                                << qint64(1577836800);
+    QTest::newRow("before 2020") << QList<QByteArray>{blockAt(1577836799u, 0, 0)} << qint64(-1);
+    QTest::newRow("all ones") << QList<QByteArray>{blockAt(0xFFFFFFFFu, 0, 0)} << qint64(-1);
 }
 
 void TestEngineMessages::clockSetOnceFromFirstBlock() {
+    QFETCH(QList<QByteArray>, deliveries);
+    QFETCH(qint64, clock);
+
     StdoutCapture log;
     firstRecv = 1;
     const size_t before = mRoot.platform().clockRequests().size();
-    QByteArray first = blockAt(1700000000u, 0, 0);
-    QByteArray second = blockAt(1800000000u, 0, 0);
-    server_receive_callback(first.data(), first.size(), 1);
-    server_receive_callback(second.data(), second.size(), 1);
+    for (QByteArray d : deliveries)
+        server_receive_callback(d.data(), d.size(), 1);
 
     const std::vector<time_t> requests = mRoot.platform().clockRequests();
-    QCOMPARE(requests.size(), before + 1);
-    QCOMPARE(long(requests.back()), 1700000000L);
-    QCOMPARE(firstRecv.load(), 0);
-    QVERIFY(logged(log, QStringLiteral("time 1700000000 change to ")));
-    QVERIFY(logged(log, QStringLiteral(" 0x6553f100")));
+    QCOMPARE(requests.size(), before + (clock < 0 ? 0 : 1));
+    QCOMPARE(firstRecv.load(), clock < 0 ? 1 : 0);
+    if (clock < 0)
+        return;
+    QCOMPARE(qint64(requests.back()), clock);
+    QVERIFY(logged(log, QStringLiteral("time %1 change to ").arg(clock)));
+    QVERIFY(logged(log, QStringLiteral(" 0x%1").arg(clock, 0, 16)));
 }
 
 enum class Sender { Cmd, CmdWithPara, ExportLog, MasterClear };
@@ -317,7 +329,6 @@ void TestEngineMessages::blockInPiecesLandsInInfo() {
     }
     QTRY_COMPARE(Info.read<uint32_t>(offsetof(StatusHeader, engineVersion)), 0x312504u);
     QCOMPARE(infoBytes(), block);
-    QCOMPARE(recvCount.load(), 0);
 }
 
 QTEST_MAIN(TestEngineMessages)

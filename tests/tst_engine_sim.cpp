@@ -97,7 +97,6 @@ void TestEngineSim::initTestCase() {
 
 void TestEngineSim::init() {
     Info.clear();
-    recvCount = 0;
     firstRecv = 0;
     mSim.clear();
     setMode(0);

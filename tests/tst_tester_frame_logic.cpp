@@ -58,7 +58,7 @@ private slots:
     void protocolMode_data();
     void protocolMode();
     void masterPortLeftAlone();
-    void wholePercentOfNonsense();
+    void progressOfNonsense();
 };
 
 void TesterFrameLogic::timeTexts_data() {
@@ -551,11 +551,13 @@ void TesterFrameLogic::masterPortLeftAlone() {
     QCOMPARE(drawFrame(1, failed, setting(0), 0).outcome, Outcome::Failed);
 }
 
-void TesterFrameLogic::wholePercentOfNonsense() {
-    QCOMPARE(wholePercent(99.99), 99);
-    QCOMPARE(wholePercent(-0.5), 0);
-    QCOMPARE(wholePercent(std::nan("")), 0);
-    QCOMPARE(wholePercent(1e300), 0);
+void TesterFrameLogic::progressOfNonsense() {
+    TesterPortRecord r = record(StateBusy);
+    const std::pair<double, int> bars[] = {{99.99, 99}, {-0.5, 0}, {std::nan(""), 0}, {1e300, 100}};
+    for (const auto& [progress, bar] : bars) {
+        r.progress = progress;
+        QCOMPARE(drawFrame(3, r, setting(0), 0).barValue.value_or(-1), bar);
+    }
 }
 
 QTEST_GUILESS_MAIN(TesterFrameLogic)

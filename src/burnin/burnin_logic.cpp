@@ -1,5 +1,6 @@
 #include "burnin/burnin_logic.h"
 
+#include "base/percent.h"
 #include "base/version.h"
 
 #include <QtGlobal>
@@ -26,10 +27,17 @@ QString timeText(int64_t seconds) {
         .arg(seconds % 3600 % 60);
 }
 
-uint64_t passProgress(uint64_t writtenBytes, uint64_t capacityBytes) {
+QString remainingText(int hours, int64_t elapsedSeconds) {
+    int64_t seconds = 0;
+    if (__builtin_sub_overflow(3600 * int64_t(hours), elapsedSeconds, &seconds))
+        return QString();
+    return timeText(seconds);
+}
+
+int passProgress(uint64_t writtenBytes, uint64_t capacityBytes) {
     if (capacityBytes == 0)
         return 0;
-    return writtenBytes % capacityBytes * 100 / capacityBytes;
+    return percentOf(writtenBytes % capacityBytes, capacityBytes);
 }
 
 uint64_t errorSum(const BurninPortRecord& record) {

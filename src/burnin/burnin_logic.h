@@ -31,9 +31,11 @@ using Counter = copier::Counter;
 
 // Seconds as "5 s", "1:15m" or "1:2:5h"; negative values read as negative seconds.
 QString timeText(int64_t seconds);
+// Time left of a test of `hours`: negative once overrun; empty when it cannot be computed.
+QString remainingText(int hours, int64_t elapsedSeconds);
 // Progress of the current pass: the part of the last capacity written, in percent; 0 for a
 // capacity of 0.
-uint64_t passProgress(uint64_t writtenBytes, uint64_t capacityBytes);
+int passProgress(uint64_t writtenBytes, uint64_t capacityBytes);
 uint64_t errorSum(const BurninPortRecord& record);
 // Pass counter and phase: "3/5" + phase, or "3" + phase without a set number of passes.
 QString passText(uint32_t pass, int cycles, const QString& phase);

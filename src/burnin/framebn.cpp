@@ -1,6 +1,7 @@
 #include "burnin/framebn.h"
 
 #include "base/log_file.h"
+#include "base/percent.h"
 #include "base/size_text.h"
 #include "copier/port_cover.h"
 #include "forms/form_language.h"
@@ -120,10 +121,9 @@ void FrameBn::showPass(const BurninPortRecord& record, const SettingRecord& sett
     // While verifying, a write error is named untranslated.
     const char* kind = firstErrorKindText(record.firstErrorKind);
     ui->smart->setText(!writing && record.firstErrorKind == 1 ? QString::fromUtf8(kind) : tr(kind));
-    ui->progress_cycle->setValue(record.bnProgress);
+    ui->progress_cycle->setValue(clampPercent(record.bnProgress));
     if (writing && record.bnPassGate != 0)
-        ui->progressBar->setValue(
-            copier::barValue(passProgress(record.bnWrittenBytes, record.bnCapacityBytes)));
+        ui->progressBar->setValue(passProgress(record.bnWrittenBytes, record.bnCapacityBytes));
     ui->speed->setText(speedText(record.bnSpeed));
     ui->readContent->setText(QStringLiteral("V:") +
                              getUnitAndValueString2(double(record.bnVerifiedBytes)));
@@ -136,7 +136,7 @@ void FrameBn::showPass(const BurninPortRecord& record, const SettingRecord& sett
     if (record.bnElapsedSec >= 1)
         ui->time->setText(timeText(record.bnElapsedSec));
     const int hours = setting.burnin_time;
-    ui->testRequiredTime->setText(hours != 0 ? timeText(3600 * int64_t(hours) - record.bnElapsedSec)
+    ui->testRequiredTime->setText(hours != 0 ? remainingText(hours, record.bnElapsedSec)
                                              : QStringLiteral("剩余时间:"));
 }
 
@@ -148,18 +148,18 @@ void FrameBn::showResult(const BurninPortRecord& record, const SettingRecord& se
     setFrameStyle(failed ? copier::kRed : copier::kGreen);
     ui->error->setText(failed ? tr("错误:") + QString::number(errorSum(record))
                               : tr("没有发现问题"));
-    const uint64_t pass = passProgress(record.bnWrittenBytes, record.bnCapacityBytes);
+    const int pass = passProgress(record.bnWrittenBytes, record.bnCapacityBytes);
     if (status == StatusStoppedWithErrors) {
         ui->smart->setText(tr(firstErrorKindText(record.firstErrorKind)));
-        ui->progress_cycle->setValue(record.bnProgress);
+        ui->progress_cycle->setValue(clampPercent(record.bnProgress));
         if (record.bnPassGate != 0)
-            ui->progressBar->setValue(copier::barValue(pass));
+            ui->progressBar->setValue(pass);
     } else if (status == StatusWriteStopped) {
         ui->smart->setText(tr("写错误:"));
     } else {
         ui->progress_cycle->setValue(100);
         if (status == StatusComplete)
-            ui->progressBar->setValue(copier::barValue(pass));
+            ui->progressBar->setValue(pass);
     }
     if (setting.machine_variant == kSmartVariant) {
         showSmart(ui->speed, "05: ", record.smart05);

@@ -1,10 +1,10 @@
 #include "copier/copier_logic.h"
 
+#include "base/percent.h"
 #include "base/version.h"
 
 #include <QCoreApplication>
 #include <QtGlobal>
-#include <climits>
 #include <cstddef>
 
 namespace copier {
@@ -78,19 +78,16 @@ QString stripModeName(int mode) {
     return QCoreApplication::translate("MainWindowCopy", modeName(mode));
 }
 
-uint64_t copyProgress(uint64_t copied, uint64_t compared, uint64_t jobBytes, bool twoPass) {
-    if (jobBytes == 0)
+int copyProgress(uint64_t copied, uint64_t compared, uint64_t jobBytes, bool twoPass) {
+    // A job too large to double has no share to show.
+    if (twoPass && jobBytes > UINT64_MAX / 2)
         return 0;
-    const uint64_t whole = twoPass ? 2 * jobBytes : jobBytes;
-    return (copied + compared) * 100 / whole;
+    const uint64_t done = copied + compared < copied ? UINT64_MAX : copied + compared;
+    return percentOf(done, twoPass ? 2 * jobBytes : jobBytes);
 }
 
-uint64_t compareProgress(uint64_t compared, uint64_t jobBytes) {
-    return jobBytes == 0 ? 0 : compared * 100 / jobBytes;
-}
-
-int barValue(uint64_t percent) {
-    return percent > uint64_t(INT_MAX) ? INT_MAX : int(percent);
+int compareProgress(uint64_t compared, uint64_t jobBytes) {
+    return percentOf(compared, jobBytes);
 }
 
 namespace {

@@ -46,11 +46,9 @@ QString coverTitle(int mode, uint32_t engineVersion);
 // Name on the status strip: the copy and compare modes by name, any other "Unknown".
 QString stripModeName(int mode);
 
-// Percent of the job done, 64-bit unsigned, truncated; 0 for an empty job.
-uint64_t copyProgress(uint64_t copied, uint64_t compared, uint64_t jobBytes, bool twoPass);
-uint64_t compareProgress(uint64_t compared, uint64_t jobBytes);
-// The bar takes an int; a percent past the bar's range stays past it.
-int barValue(uint64_t percent);
+// Percent of the job done, 0 to 100, truncated; 0 for an empty job or one too large to double.
+int copyProgress(uint64_t copied, uint64_t compared, uint64_t jobBytes, bool twoPass);
+int compareProgress(uint64_t compared, uint64_t jobBytes);
 
 // Copy time (" 12 s") and compare time ("12s") of a target; below a second the copy time is
 // a blank and the compare time empty.

@@ -53,7 +53,9 @@ void Frame_dd::update(const StatusBlock& block, const SettingRecord& setting) {
     }
     ui->progressBar->hide();
     showPortCover(mMask, mTitle, kMasterBlue);
-    setStyleSheet(QString::fromLatin1(kMasterBlue));
+    // Restyling repolishes every child: an unchanged colour is not set again.
+    if (styleSheet() != QLatin1String(kMasterBlue))
+        setStyleSheet(QString::fromLatin1(kMasterBlue));
 }
 
 void Frame_dd::showPresent(const StatusBlock& block, int mode) {
@@ -73,14 +75,14 @@ void Frame_dd::showPresent(const StatusBlock& block, int mode) {
     if (!isCompareOnly(mode)) {
         if (record.copiedBytes != 0 && job.jobBytes != 0) {
             const bool twoPass = job.twoPass != 0 || isTwoPassMode(mode);
-            ui->progressBar->setValue(barValue(
-                copyProgress(record.copiedBytes, record.comparedBytes, job.jobBytes, twoPass)));
+            ui->progressBar->setValue(
+                copyProgress(record.copiedBytes, record.comparedBytes, job.jobBytes, twoPass));
             ui->label_3_2->setText(tr(" 拷贝 "));
         } else {
             ui->progressBar->setValue(0);
         }
     } else if (record.comparedBytes != 0 && job.jobBytes != 0) {
-        ui->progressBar->setValue(barValue(compareProgress(record.comparedBytes, job.jobBytes)));
+        ui->progressBar->setValue(compareProgress(record.comparedBytes, job.jobBytes));
         ui->label_3_2->setText(QStringLiteral(" 比对 "));
     }
     ui->progressBar->show();

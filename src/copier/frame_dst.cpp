@@ -40,9 +40,7 @@ void Frame_dst::setNumber(const QString& number) {
 
 void Frame_dst::showEmpty() {
     // Also while the cover is up from the start: the frame around it takes the cover's grey.
-    const QString grey = QString::fromLatin1(kGrey);
-    if (styleSheet() != grey)
-        setStyleSheet(grey);
+    setBackground(kGrey);
     if (!mMask->isHidden())
         return;
     ui->progressBar->hide();
@@ -87,14 +85,14 @@ Counter Frame_dst::update(const StatusBlock& block, const SettingRecord& setting
     ui->capacity->setText(sizeText(double(record.capacityBytes)));
     const int mode = setting.mode;
     if (isCompareOnly(mode)) {
-        ui->progressBar->setValue(barValue(compareProgress(record.comparedBytes, jobBytes)));
+        ui->progressBar->setValue(compareProgress(record.comparedBytes, jobBytes));
         ui->label_3_2->setText(tr(" 比对 "));
         ui->measure_time_wr_ms->setText(QStringLiteral(" "));
     } else {
         ui->measure_time_wr_ms->setText(writeTimeText(record.writeTimeMs));
         // One or two passes by the mode alone; the job area's flag is the master's business.
-        ui->progressBar->setValue(barValue(
-            copyProgress(record.copiedBytes, record.comparedBytes, jobBytes, isTwoPassMode(mode))));
+        ui->progressBar->setValue(
+            copyProgress(record.copiedBytes, record.comparedBytes, jobBytes, isTwoPassMode(mode)));
         if (jobBytes != 0)
             ui->label_3_2->setText(tr(" 拷贝 "));
     }
@@ -126,7 +124,7 @@ void Frame_dst::paintStatus(const TargetStatusRow* row, uint32_t status) {
     mLastStatus = int(status);
     if (!row) {
         ui->label_status->setText(tr("状态未知"));
-        setStyleSheet(QString::fromLatin1(kGrey));
+        setBackground(kGrey);
         LOGE("num %d Error to here %d\n\r", mPort, int(status));
         return;
     }
@@ -136,8 +134,12 @@ void Frame_dst::paintStatus(const TargetStatusRow* row, uint32_t status) {
         return;
     mRetranslated = false;
     ui->label_status->setText(tr(row->text));
-    const QString style = QString::fromLatin1(row->style);
-    // Restyling repolishes every child: an unchanged colour is not set again.
-    if (styleSheet() != style)
-        setStyleSheet(style);
+    setBackground(row->style);
+}
+
+// Restyling repolishes every child: an unchanged colour is not set again.
+void Frame_dst::setBackground(const char* style) {
+    const QString sheet = QString::fromLatin1(style);
+    if (styleSheet() != sheet)
+        setStyleSheet(sheet);
 }

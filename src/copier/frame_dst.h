@@ -34,6 +34,7 @@ protected:
 private:
     void showEmpty();
     void paintStatus(const copier::TargetStatusRow* row, uint32_t status);
+    void setBackground(const char* style);
 
     int mLastConnect = -1;
     int mLastStatus = -1;

@@ -16,9 +16,9 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <limits>
 
 DataServer* mDataServer = nullptr;
-std::atomic<int> recvCount{0};
 std::atomic<int> firstRecv{1};
 std::atomic<uint64_t> statusBlocksTaken{0};
 std::atomic<uint64_t> statusBlocksDropped{0};
@@ -51,8 +51,15 @@ int sendToBoard(const void* message, int length) {
     return server ? server->send(kBoard, message, length) : -1;
 }
 
-void setClockOnce() {
-    const time_t seconds = time_t(Info.read<uint32_t>(offsetof(StatusHeader, engineTime)));
+// An engine without a clock reports 0 or all ones; a time before 2020 is no better, and
+// neither is one a 32-bit time_t of the board cannot hold.
+constexpr uint32_t kEarliestClock = 1577836800; // 2020-01-01 00:00 UTC
+
+void setClockOnce(uint32_t engineTime) {
+    if (engineTime < kEarliestClock || engineTime == 0xFFFFFFFFu ||
+        uint64_t(engineTime) > uint64_t(std::numeric_limits<time_t>::max()))
+        return;
+    const time_t seconds = time_t(engineTime);
     char text[32] = "";
     ctime_r(&seconds, text);
     text[strcspn(text, "\n")] = '\0';
@@ -63,6 +70,12 @@ void setClockOnce() {
         (void)h2::platform().setClock(seconds);
     }
     firstRecv = 0;
+}
+
+uint32_t wordAt(const unsigned char* bytes, int offset) {
+    uint32_t word;
+    memcpy(&word, bytes + offset, sizeof(word));
+    return word;
 }
 
 } // namespace
@@ -87,24 +100,36 @@ int server_connect_callback(int board) {
     return ret;
 }
 
+// A delivery is a run of whole messages. Only status blocks change Info: the newest one
+// of the run, the ones it supersedes are counted; anything else is logged and ignored.
 int server_receive_callback(void* data, int length, int /*board*/) {
-    if (length > kStatusBlockSize) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    const unsigned char* newest = nullptr;
+    int blocks = 0;
+    for (int at = 0; at < length;) {
+        const uint32_t size = length - at >= 4 ? wordAt(bytes, at) : 0;
+        if (size < uint32_t(wire::kMinMessageSize) || size > uint32_t(length - at)) {
+            LOGE("bad message length %u, %d bytes ignored\n\r", size, length - at);
+            break;
+        }
+        if (size == uint32_t(kStatusBlockSize)) {
+            newest = bytes + at;
+            ++blocks;
+        } else {
+            LOGD("message %u of %u bytes ignored\n\r", wordAt(bytes, at + 4), size);
+        }
+        at += int(size);
+    }
+    if (blocks > 1) {
         LOGE("Error get %d should %d\n\r", length, kStatusBlockSize);
-        statusBlocksDropped += uint64_t(length / kStatusBlockSize);
+        statusBlocksDropped += uint64_t(blocks - 1);
+    }
+    if (!newest)
         return 0;
-    }
-    if (length == kStatusBlockSize) {
-        Info.write(0, data, size_t(length));
-        recvCount = 0;
-        ++statusBlocksTaken;
-    } else if (length > 0) {
-        // A piece that would run past the end of the block is cut at the end.
-        const int at = recvCount;
-        Info.write(size_t(at), data, size_t(length));
-        recvCount = (at + length >= kStatusBlockSize) ? 0 : at + length;
-    }
+    Info.write(0, newest, size_t(kStatusBlockSize));
+    ++statusBlocksTaken;
     if (firstRecv)
-        setClockOnce();
+        setClockOnce(wordAt(newest, offsetof(StatusHeader, engineTime)));
     return 0;
 }
 

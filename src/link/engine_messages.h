@@ -8,20 +8,20 @@
 class DataServer;
 extern DataServer* mDataServer;
 
-// Reassembly position of short pieces in Info, and 1 until the first block set the clock.
-// Both belong to the link thread; they are atomic only so that tests may reset them.
-extern std::atomic<int> recvCount;
+// 1 until a status block set the clock. It belongs to the link thread; it is atomic only so
+// that tests may reset it.
 extern std::atomic<int> firstRecv;
 
-// Whole status blocks taken into Info, and blocks dropped because they came together with
-// others in one read; the panel reports both when it ends (soak runs account for them).
+// Whole status blocks taken into Info, and blocks dropped because a newer one came with them
+// in one read; the panel reports both when it ends (soak runs account for them).
 extern std::atomic<uint64_t> statusBlocksTaken;
 extern std::atomic<uint64_t> statusBlocksDropped;
 
 // Connect callback of the link server: sends the settings message to the board and closes
 // the start dialog (on the GUI thread). Returns the send's result, -1 without a server.
 int server_connect_callback(int board);
-// Receive callback: status blocks into Info; the first one sets the clock. Returns 0.
+// Receive callback: the newest status block of a delivery into Info; the first one with a
+// plausible time sets the clock. Returns 0.
 int server_receive_callback(void* data, int length, int board);
 
 int sendSetting();

@@ -1,5 +1,6 @@
 #include "tester/frame_logic.h"
 
+#include "base/percent.h"
 #include "base/size_text.h"
 #include "settings/capacity_grade.h"
 
@@ -54,7 +55,7 @@ void capacityOnly(FrameDraw& d, const TesterPortRecord& r, int barValue) {
 
 void showProgress(FrameDraw& d, const TesterPortRecord& r) {
     d.bar = Bar::Show;
-    d.barValue = wholePercent(r.progress);
+    d.barValue = clampPercent(r.progress);
 }
 
 // A finished state is drawn once; later ticks only count it.
@@ -130,7 +131,7 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
         if (alreadyShown(d, lastState, Outcome::Passed))
             return;
         d.cover = Cover::Hide;
-        d.barValue = wholePercent(r.progress);
+        d.barValue = clampPercent(r.progress);
         if (mode == kModeErase) {
             d.style = kGreen;
             d.status = translated(QT_TRANSLATE_NOOP("Frame", "擦除完成"));
@@ -179,7 +180,7 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
         if (alreadyShown(d, lastState, Outcome::Failed))
             return;
         d.cover = Cover::Hide;
-        d.barValue = wholePercent(r.progress);
+        d.barValue = clampPercent(r.progress);
         d.style = kRed;
         if (d.state == StateError)
             d.status = (mode == kModeH2Verify || r.progress > 50.0)
@@ -463,12 +464,6 @@ CoverGeometry coverGeometry(int portCount, int machineVariant) {
 QString titleStyle(int portCount) {
     const int px = (portCount == 4 || portCount == 8) ? 36 : 16;
     return QStringLiteral("color:rgba(0, 0, 0, 200);font-size:%1px;text-align:left;").arg(px);
-}
-
-int wholePercent(double progress) {
-    if (!(progress > -2147483648.0 && progress < 2147483648.0))
-        return 0;
-    return int(progress);
 }
 
 } // namespace tester

@@ -107,7 +107,4 @@ struct CoverGeometry {
 CoverGeometry coverGeometry(int portCount, int machineVariant);
 QString titleStyle(int portCount);
 
-// Progress in percent truncated to a whole number; nonsense values give 0.
-int wholePercent(double progress);
-
 } // namespace tester

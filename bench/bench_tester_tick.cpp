@@ -1,10 +1,13 @@
-// Cost of one refresh tick of the 121-port tester window with every port busy and every
-// figure changing from tick to tick, and the window's resident memory.
+// Cost of one refresh tick of a main window with every port busy and every figure changing
+// from tick to tick, and the window's resident memory: the tester (121 ports by default), the
+// copier (121) or the burn-in window (96).
 //
-//   bench_tester_tick [--ticks N] [--ports N] [--png FILE]
+//   bench_tester_tick [--window tester|copier|burnin] [--ticks N] [--ports N] [--png FILE]
 //
 // Runs on the offscreen platform unless told otherwise. Prints the figures; judges nothing.
 
+#include "burnin/mainwindowburnin.h"
+#include "copier/mainwindowcopy.h"
 #include "forms/screen.h"
 #include "link/status_block.h"
 #include "settings/settings.h"
@@ -13,10 +16,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -62,6 +67,58 @@ void fillBusyBlock(StatusBlock& block, int tick) {
     }
 }
 
+// The master and every target copying or comparing, amounts and speeds moving.
+void fillCopierBlock(StatusBlock& block, int tick) {
+    constexpr uint64_t MiB = 1u << 20;
+    CopierJobArea job{};
+    job.jobBytes = 16384 * MiB;
+    job.twoPass = 1;
+    memcpy(block.bytes + 32, &job, sizeof(job));
+    for (int p = 0; p < kTesterPorts; ++p) {
+        CopierPortRecord r{};
+        r.capacityBytes = 32768 * MiB;
+        r.copiedBytes = uint64_t((tick * 37 + p * 101) % 16000) * MiB;
+        r.comparedBytes = uint64_t((tick * 17 + p * 53) % 16000) * MiB;
+        r.readTimeMs = 1000 * int64_t(tick + p) * 3;
+        r.writeTimeMs = 1000 * int64_t(tick + p) * 5;
+        r.readSpeed = float((30 + (tick * 3 + p) % 40) * MiB);
+        r.writeSpeed = float((20 + (tick + p) % 30) * MiB);
+        r.connectState = 1;
+        r.portStatus = p == 0 ? 3 : ((p + tick / 5) % 2 ? 4 : 5);
+        memcpy(block.bytes + copierPortOffset(p), &r, sizeof(r));
+    }
+}
+
+// Every port writing or verifying its pass, figures moving.
+void fillBurninBlock(StatusBlock& block, int tick, int ports) {
+    constexpr uint64_t MiB = 1u << 20;
+    for (int i = 0; i < ports; ++i) {
+        BurninPortRecord r{};
+        r.busy = 1;
+        r.bnStatus = (i + tick / 5) % 2 ? 11 : 12;
+        r.bnProgress = (tick * 7 + i) % 100;
+        r.bnCapacityBytes = 32768 * MiB;
+        r.bnSpeed = float((20 + (tick + i) % 30) * MiB);
+        r.bnElapsedSec = 100 + tick * 13 + i;
+        r.bnPass = 1 + tick / 50;
+        r.bnPassGate = 1;
+        r.bnWrittenBytes = uint64_t(tick + 1) * uint64_t(i + 1) * 11 * MiB;
+        r.bnVerifiedBytes = uint64_t(tick) * uint64_t(i + 1) * 5 * MiB;
+        r.errorCount1 = i % 23 == 0 ? uint32_t(tick) : 0;
+        memcpy(block.bytes + burninPortOffset(i), &r, sizeof(r));
+    }
+}
+
+enum class Kind { Tester, Copier, Burnin };
+
+void fillBlock(Kind kind, StatusBlock& block, int tick, int ports) {
+    fillBusyBlock(block, tick); // header and tester area; the others write over the ports
+    if (kind == Kind::Copier)
+        fillCopierBlock(block, tick);
+    else if (kind == Kind::Burnin)
+        fillBurninBlock(block, tick, ports);
+}
+
 // CPU time of this thread in nanoseconds: other processes on the machine do not count.
 int64_t threadNs() {
     timespec t{};
@@ -96,7 +153,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     int ticks = 300;
-    int ports = 121;
+    int ports = 0;
+    Kind kind = Kind::Tester;
     QString png;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
@@ -106,32 +164,63 @@ int main(int argc, char** argv) {
             ports = args[i + 1].toInt();
         else if (args[i] == "--png")
             png = args[i + 1];
+        else if (args[i] == "--window")
+            kind = args[i + 1] == "copier"   ? Kind::Copier
+                   : args[i + 1] == "burnin" ? Kind::Burnin
+                                             : Kind::Tester;
     }
+    if (ports <= 0)
+        ports = kind == Kind::Burnin ? 96 : 121;
+    const char* name = kind == Kind::Copier   ? "copier"
+                       : kind == Kind::Burnin ? "burn-in"
+                                              : "tester";
 
     memset(&mSetting, 0, sizeof(mSetting));
     mSetting.port_count = ports;
-    mSetting.mode = 0;
+    mSetting.machine_type = kind == Kind::Copier ? 1 : 0;
+    mSetting.mode = kind == Kind::Copier ? 3 : kind == Kind::Burnin ? 7 : 0;
+    mSetting.burnin_time = 48;
+    mSetting.burnin_cycle = 3;
     const long before = residentKiB();
-    auto* window = new MainWindow(nullptr, ports);
-    showMainWindow(window, h2::ShowAs::Maximized);
-    window->start();
-    window->stop(); // ticks are driven by hand below
+    QMainWindow* window = nullptr;
+    std::function<void()> tickOnce;
+    if (kind == Kind::Tester) {
+        auto* w = new MainWindow(nullptr, ports);
+        showMainWindow(w, h2::ShowAs::Maximized);
+        w->start();
+        w->stop(); // ticks are driven by hand below
+        tickOnce = [w] { w->update(); };
+        window = w;
+    } else if (kind == Kind::Copier) {
+        auto* w = new MainWindowCopy(nullptr, ports);
+        showMainWindow(w, h2::ShowAs::Maximized);
+        w->start();
+        for (QTimer* timer : w->findChildren<QTimer*>())
+            timer->stop(); // ticks are driven by hand below
+        tickOnce = [w] { w->JobUiChange(); };
+        window = w;
+    } else {
+        auto* w = new MainWindowBurnin(nullptr, ports);
+        showMainWindow(w, h2::ShowAs::Maximized);
+        tickOnce = [w] { w->JobUiChange(); };
+        window = w;
+    }
     app.processEvents();
     StatusBlock block;
-    fillBusyBlock(block, 0);
+    fillBlock(kind, block, 0, ports);
     Info.write(0, block.bytes, sizeof(block.bytes));
-    window->update();
+    tickOnce();
     app.processEvents();
     const long after = residentKiB();
 
     std::vector<double> tickMs, paintMs, totalMs, wallMs;
     QElapsedTimer clock;
     for (int tick = 1; tick <= ticks; ++tick) {
-        fillBusyBlock(block, tick);
+        fillBlock(kind, block, tick, ports);
         Info.write(0, block.bytes, sizeof(block.bytes));
         clock.start();
         const int64_t start = threadNs();
-        window->update();
+        tickOnce();
         const int64_t ticked = threadNs();
         // Layout and painting that the tick caused, as the event loop would run them.
         app.processEvents();
@@ -141,7 +230,7 @@ int main(int argc, char** argv) {
         paintMs.push_back(double(painted - ticked) / 1e6);
         totalMs.push_back(double(painted - start) / 1e6);
     }
-    printf("tester window, %d ports, %d ticks, every port busy, platform %s\n", ports, ticks,
+    printf("%s window, %d ports, %d ticks, every port busy, platform %s\n", name, ports, ticks,
            qPrintable(QGuiApplication::platformName()));
     printf("CPU time of the GUI thread:\n");
     print("tick (update)", figures(tickMs));

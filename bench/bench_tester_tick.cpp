@@ -3,6 +3,7 @@
 // copier (121) or the burn-in window (96).
 //
 //   bench_tester_tick [--window tester|copier|burnin] [--ticks N] [--ports N] [--png FILE]
+//                     [--english]
 //
 // Runs on the offscreen platform unless told otherwise. Prints the figures; judges nothing.
 
@@ -16,7 +17,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -157,6 +160,14 @@ int main(int argc, char** argv) {
     Kind kind = Kind::Tester;
     QString png;
     const QStringList args = app.arguments();
+    QTranslator english;
+    if (args.contains(QStringLiteral("--english"))) {
+        // The catalogue the build made, beside the program's own folder.
+        const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
+        if (!english.load(QStringLiteral("en.qm"), dir))
+            fprintf(stderr, "no en.qm in %s\n", qPrintable(dir));
+        QCoreApplication::installTranslator(&english);
+    }
     for (int i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == "--ticks")
             ticks = std::max(10, args[i + 1].toInt());
@@ -240,7 +251,9 @@ int main(int argc, char** argv) {
     printf("resident memory: %ld KiB before the window, %ld KiB with it (window %ld KiB), "
            "%ld KiB after the ticks\n",
            before, after, after - before, residentKiB());
+    // What the screen shows (the backing store after the partial repaints), not a fresh
+    // rendering of the widgets, so that a missed repaint shows in the picture.
     if (!png.isEmpty())
-        window->grab().save(png, "PNG");
+        window->screen()->grabWindow(window->winId()).save(png, "PNG");
     return 0;
 }

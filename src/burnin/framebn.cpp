@@ -5,6 +5,7 @@
 #include "base/size_text.h"
 #include "copier/port_cover.h"
 #include "forms/form_language.h"
+#include "forms/widget_updates.h"
 #include "settings/setting_record.h"
 #include "ui_framebn.h"
 
@@ -24,7 +25,7 @@ QString speedText(float bytesPerSecond) {
 void showSmart(QLabel* label, const char* name, uint64_t value) {
     label->setText(QString::fromLatin1(name) + QString::number(value));
     if (value != 0)
-        label->setStyleSheet(kRedText);
+        restyle(label, kRedText);
 }
 } // namespace
 
@@ -57,10 +58,7 @@ void FrameBn::uncover() {
 }
 
 void FrameBn::setFrameStyle(const char* style) {
-    const QString sheet = QString::fromLatin1(style);
-    // Restyling repolishes every child: an unchanged colour is not set again.
-    if (styleSheet() != sheet)
-        setStyleSheet(sheet);
+    restyle(this, QString::fromLatin1(style));
 }
 
 Counter FrameBn::update(const StatusBlock& block, const SettingRecord& setting) {
@@ -97,15 +95,15 @@ void FrameBn::showReady() {
     ui->progressBar->hide();
     ui->error->setText(tr("错误：0"));
     ui->smart->clear();
-    ui->progress_cycle->setValue(0);
+    setBarValue(ui->progress_cycle, 0);
     ui->readContent->setText(tr("验证"));
     ui->writeContent->setText(tr("写入"));
-    ui->progressBar->setValue(0);
+    setBarValue(ui->progressBar, 0);
     ui->speed->setText(QStringLiteral("当前速度"));
     ui->time->setText(QStringLiteral("时间"));
     ui->testRequiredTime->setText(tr("测试时间"));
     for (QLabel* label : {ui->status, ui->speed, ui->readContent})
-        label->setStyleSheet(kBlack);
+        restyle(label, kBlack);
     setFrameStyle(kWhite);
 }
 
@@ -121,9 +119,9 @@ void FrameBn::showPass(const BurninPortRecord& record, const SettingRecord& sett
     // While verifying, a write error is named untranslated.
     const char* kind = firstErrorKindText(record.firstErrorKind);
     ui->smart->setText(!writing && record.firstErrorKind == 1 ? QString::fromUtf8(kind) : tr(kind));
-    ui->progress_cycle->setValue(clampPercent(record.bnProgress));
+    setBarValue(ui->progress_cycle, clampPercent(record.bnProgress));
     if (writing && record.bnPassGate != 0)
-        ui->progressBar->setValue(passProgress(record.bnWrittenBytes, record.bnCapacityBytes));
+        setBarValue(ui->progressBar, passProgress(record.bnWrittenBytes, record.bnCapacityBytes));
     ui->speed->setText(speedText(record.bnSpeed));
     ui->readContent->setText(QStringLiteral("V:") +
                              getUnitAndValueString2(double(record.bnVerifiedBytes)));
@@ -131,7 +129,7 @@ void FrameBn::showPass(const BurninPortRecord& record, const SettingRecord& sett
                               getUnitAndValueString2(double(record.bnWrittenBytes)));
     if (writing) {
         for (QLabel* label : {ui->status, ui->speed, ui->readContent})
-            label->setStyleSheet(kBlack);
+            restyle(label, kBlack);
     }
     if (record.bnElapsedSec >= 1)
         ui->time->setText(timeText(record.bnElapsedSec));
@@ -151,15 +149,15 @@ void FrameBn::showResult(const BurninPortRecord& record, const SettingRecord& se
     const int pass = passProgress(record.bnWrittenBytes, record.bnCapacityBytes);
     if (status == StatusStoppedWithErrors) {
         ui->smart->setText(tr(firstErrorKindText(record.firstErrorKind)));
-        ui->progress_cycle->setValue(clampPercent(record.bnProgress));
+        setBarValue(ui->progress_cycle, clampPercent(record.bnProgress));
         if (record.bnPassGate != 0)
-            ui->progressBar->setValue(pass);
+            setBarValue(ui->progressBar, pass);
     } else if (status == StatusWriteStopped) {
         ui->smart->setText(tr("写错误:"));
     } else {
-        ui->progress_cycle->setValue(100);
+        setBarValue(ui->progress_cycle, 100);
         if (status == StatusComplete)
-            ui->progressBar->setValue(pass);
+            setBarValue(ui->progressBar, pass);
     }
     if (setting.machine_variant == kSmartVariant) {
         showSmart(ui->speed, "05: ", record.smart05);

@@ -1,11 +1,12 @@
 #include "burnin/mainwindowburnin.h"
 
 #include "base/log_file.h"
-#include "forms/screen.h"
 #include "burnin/framebn.h"
 #include "dialogs/settings_dialog_choice.h"
 #include "forms/copier_forms.h"
+#include "forms/screen.h"
 #include "forms/strip_labels.h"
+#include "forms/widget_updates.h"
 #include "link/engine_messages.h"
 #include "settings/settings.h"
 #include "tester/mainwindow.h"
@@ -88,10 +89,7 @@ void MainWindowBurnin::JobUiChange() {
     }
     if (!mStatusWidget)
         return;
-    const QString grey = QString::fromLatin1(frame_styles::kGrey);
-    // Restyling repolishes every label of the strip: an unchanged colour is not set again.
-    if (mStatusWidget->styleSheet() != grey)
-        mStatusWidget->setStyleSheet(grey);
+    restyle(mStatusWidget, QString::fromLatin1(frame_styles::kGrey));
     mCounters.show(mCounts.working, mCounts.success, mCounts.fail, mBlock.header());
 }
 

@@ -4,6 +4,7 @@
 #include "base/size_text.h"
 #include "copier/port_cover.h"
 #include "forms/form_language.h"
+#include "forms/widget_updates.h"
 #include "settings/setting_record.h"
 #include "ui_frame_dd.h"
 
@@ -53,16 +54,13 @@ void Frame_dd::update(const StatusBlock& block, const SettingRecord& setting) {
     }
     ui->progressBar->hide();
     showPortCover(mMask, mTitle, kMasterBlue);
-    // Restyling repolishes every child: an unchanged colour is not set again.
-    if (styleSheet() != QLatin1String(kMasterBlue))
-        setStyleSheet(QString::fromLatin1(kMasterBlue));
+    restyle(this, QString::fromLatin1(kMasterBlue));
 }
 
 void Frame_dd::showPresent(const StatusBlock& block, int mode) {
     const CopierPortRecord record = block.copierPort(mPort);
     const CopierJobArea job = block.copierJob();
-    if (styleSheet() != QLatin1String(kMasterBlue))
-        setStyleSheet(QString::fromLatin1(kMasterBlue));
+    restyle(this, QString::fromLatin1(kMasterBlue));
     if (int(record.connectState) != mLastConnect) {
         mLastConnect = int(record.connectState);
         LOGD("port %d connect\n\r", mPort);
@@ -75,14 +73,14 @@ void Frame_dd::showPresent(const StatusBlock& block, int mode) {
     if (!isCompareOnly(mode)) {
         if (record.copiedBytes != 0 && job.jobBytes != 0) {
             const bool twoPass = job.twoPass != 0 || isTwoPassMode(mode);
-            ui->progressBar->setValue(
-                copyProgress(record.copiedBytes, record.comparedBytes, job.jobBytes, twoPass));
+            setBarValue(ui->progressBar, copyProgress(record.copiedBytes, record.comparedBytes,
+                                                      job.jobBytes, twoPass));
             ui->label_3_2->setText(tr(" 拷贝 "));
         } else {
-            ui->progressBar->setValue(0);
+            setBarValue(ui->progressBar, 0);
         }
     } else if (record.comparedBytes != 0 && job.jobBytes != 0) {
-        ui->progressBar->setValue(compareProgress(record.comparedBytes, job.jobBytes));
+        setBarValue(ui->progressBar, compareProgress(record.comparedBytes, job.jobBytes));
         ui->label_3_2->setText(QStringLiteral(" 比对 "));
     }
     ui->progressBar->show();
@@ -113,5 +111,5 @@ void Frame_dd::showStatus(uint32_t status, uint32_t prepCounter) {
         ui->label_status->setText(text);
     }
     if (row->full)
-        ui->progressBar->setValue(100);
+        setBarValue(ui->progressBar, 100);
 }

@@ -4,6 +4,7 @@
 #include "base/size_text.h"
 #include "copier/port_cover.h"
 #include "forms/form_language.h"
+#include "forms/widget_updates.h"
 #include "settings/setting_record.h"
 #include "ui_frame_dst.h"
 
@@ -85,14 +86,14 @@ Counter Frame_dst::update(const StatusBlock& block, const SettingRecord& setting
     ui->capacity->setText(sizeText(double(record.capacityBytes)));
     const int mode = setting.mode;
     if (isCompareOnly(mode)) {
-        ui->progressBar->setValue(compareProgress(record.comparedBytes, jobBytes));
+        setBarValue(ui->progressBar, compareProgress(record.comparedBytes, jobBytes));
         ui->label_3_2->setText(tr(" 比对 "));
         ui->measure_time_wr_ms->setText(QStringLiteral(" "));
     } else {
         ui->measure_time_wr_ms->setText(writeTimeText(record.writeTimeMs));
         // One or two passes by the mode alone; the job area's flag is the master's business.
-        ui->progressBar->setValue(
-            copyProgress(record.copiedBytes, record.comparedBytes, jobBytes, isTwoPassMode(mode)));
+        setBarValue(ui->progressBar, copyProgress(record.copiedBytes, record.comparedBytes,
+                                                  jobBytes, isTwoPassMode(mode)));
         if (jobBytes != 0)
             ui->label_3_2->setText(tr(" 拷贝 "));
     }
@@ -107,7 +108,7 @@ Counter Frame_dst::update(const StatusBlock& block, const SettingRecord& setting
     const TargetStatusRow* row = targetStatusRow(status);
     paintStatus(row, status);
     if (row && status == 6)
-        ui->progressBar->setValue(100);
+        setBarValue(ui->progressBar, 100);
     return row ? row->counter : Counter::None;
 }
 
@@ -137,9 +138,6 @@ void Frame_dst::paintStatus(const TargetStatusRow* row, uint32_t status) {
     setBackground(row->style);
 }
 
-// Restyling repolishes every child: an unchanged colour is not set again.
 void Frame_dst::setBackground(const char* style) {
-    const QString sheet = QString::fromLatin1(style);
-    if (styleSheet() != sheet)
-        setStyleSheet(sheet);
+    restyle(this, QString::fromLatin1(style));
 }

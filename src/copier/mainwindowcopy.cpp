@@ -1,11 +1,11 @@
 #include "copier/mainwindowcopy.h"
 
 #include "base/log_file.h"
-#include "forms/screen.h"
 #include "copier/frame_dd.h"
 #include "copier/frame_dst.h"
 #include "dialogs/settings_dialog_choice.h"
 #include "forms/copier_forms.h"
+#include "forms/screen.h"
 #include "forms/strip_labels.h"
 #include "link/engine_messages.h"
 #include "settings/settings.h"

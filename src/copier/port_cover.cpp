@@ -1,5 +1,7 @@
 #include "copier/port_cover.h"
 
+#include "forms/widget_updates.h"
+
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
@@ -81,9 +83,7 @@ PortCover coverFrame(QWidget* frame, const copier::CoverSizes& sizes, const QStr
 }
 
 void showPortCover(QLabel* mask, QLabel* title, const char* maskStyle) {
-    const QString style = QString::fromLatin1(maskStyle);
-    if (mask->styleSheet() != style)
-        mask->setStyleSheet(style);
+    restyle(mask, QString::fromLatin1(maskStyle));
     mask->raise();
     mask->show();
     title->show();

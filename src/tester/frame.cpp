@@ -3,6 +3,7 @@
 #include "base/log_file.h"
 #include "copier/port_cover.h"
 #include "forms/form_language.h"
+#include "forms/widget_updates.h"
 #include "link/status_block.h"
 #include "settings/settings.h"
 #include "ui_frame.h"
@@ -86,7 +87,7 @@ void Frame::apply(const FrameDraw& d) {
         // A progress bar repaints itself at once when its value changes; a tick redraws
         // every port, so the bar is painted with the rest of the window instead.
         ui->progressBar->setUpdatesEnabled(false);
-        ui->progressBar->setValue(*d.barValue);
+        setBarValue(ui->progressBar, *d.barValue);
         ui->progressBar->setUpdatesEnabled(true);
     }
     if (d.style)
@@ -112,10 +113,8 @@ void Frame::apply(const FrameDraw& d) {
         LOGD("strange here %d\n\r", int(*d.strangeFsType));
 }
 
-// Restyling repolishes every child, so an unchanged colour is not set again.
 void Frame::setBackground(const QString& style) {
-    if (styleSheet() != style)
-        setStyleSheet(style);
+    restyle(this, style);
 }
 
 void Frame::start() {

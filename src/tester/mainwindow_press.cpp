@@ -2,11 +2,11 @@
 // window that serves the chosen work mode.
 
 #include "base/log_file.h"
-#include "forms/screen.h"
 #include "burnin/burnin_logic.h"
 #include "burnin/mainwindowburnin.h"
 #include "copier/mainwindowcopy.h"
 #include "dialogs/settings_dialog_choice.h"
+#include "forms/screen.h"
 #include "link/engine_messages.h"
 #include "settings/settings.h"
 #include "tester/mainwindow.h"

@@ -95,10 +95,10 @@ void FrameBn::showReady() {
     ui->progressBar->hide();
     ui->error->setText(tr("错误：0"));
     ui->smart->clear();
-    setBarValue(ui->progress_cycle, 0);
+    ui->progress_cycle->setValue(0);
     ui->readContent->setText(tr("验证"));
     ui->writeContent->setText(tr("写入"));
-    setBarValue(ui->progressBar, 0);
+    ui->progressBar->setValue(0);
     ui->speed->setText(QStringLiteral("当前速度"));
     ui->time->setText(QStringLiteral("时间"));
     ui->testRequiredTime->setText(tr("测试时间"));
@@ -119,9 +119,9 @@ void FrameBn::showPass(const BurninPortRecord& record, const SettingRecord& sett
     // While verifying, a write error is named untranslated.
     const char* kind = firstErrorKindText(record.firstErrorKind);
     ui->smart->setText(!writing && record.firstErrorKind == 1 ? QString::fromUtf8(kind) : tr(kind));
-    setBarValue(ui->progress_cycle, clampPercent(record.bnProgress));
+    ui->progress_cycle->setValue(clampPercent(record.bnProgress));
     if (writing && record.bnPassGate != 0)
-        setBarValue(ui->progressBar, passProgress(record.bnWrittenBytes, record.bnCapacityBytes));
+        ui->progressBar->setValue(passProgress(record.bnWrittenBytes, record.bnCapacityBytes));
     ui->speed->setText(speedText(record.bnSpeed));
     ui->readContent->setText(QStringLiteral("V:") +
                              getUnitAndValueString2(double(record.bnVerifiedBytes)));
@@ -149,15 +149,15 @@ void FrameBn::showResult(const BurninPortRecord& record, const SettingRecord& se
     const int pass = passProgress(record.bnWrittenBytes, record.bnCapacityBytes);
     if (status == StatusStoppedWithErrors) {
         ui->smart->setText(tr(firstErrorKindText(record.firstErrorKind)));
-        setBarValue(ui->progress_cycle, clampPercent(record.bnProgress));
+        ui->progress_cycle->setValue(clampPercent(record.bnProgress));
         if (record.bnPassGate != 0)
-            setBarValue(ui->progressBar, pass);
+            ui->progressBar->setValue(pass);
     } else if (status == StatusWriteStopped) {
         ui->smart->setText(tr("写错误:"));
     } else {
-        setBarValue(ui->progress_cycle, 100);
+        ui->progress_cycle->setValue(100);
         if (status == StatusComplete)
-            setBarValue(ui->progressBar, pass);
+            ui->progressBar->setValue(pass);
     }
     if (setting.machine_variant == kSmartVariant) {
         showSmart(ui->speed, "05: ", record.smart05);

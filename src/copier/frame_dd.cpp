@@ -73,14 +73,14 @@ void Frame_dd::showPresent(const StatusBlock& block, int mode) {
     if (!isCompareOnly(mode)) {
         if (record.copiedBytes != 0 && job.jobBytes != 0) {
             const bool twoPass = job.twoPass != 0 || isTwoPassMode(mode);
-            setBarValue(ui->progressBar, copyProgress(record.copiedBytes, record.comparedBytes,
-                                                      job.jobBytes, twoPass));
+            ui->progressBar->setValue(
+                copyProgress(record.copiedBytes, record.comparedBytes, job.jobBytes, twoPass));
             ui->label_3_2->setText(tr(" 拷贝 "));
         } else {
-            setBarValue(ui->progressBar, 0);
+            ui->progressBar->setValue(0);
         }
     } else if (record.comparedBytes != 0 && job.jobBytes != 0) {
-        setBarValue(ui->progressBar, compareProgress(record.comparedBytes, job.jobBytes));
+        ui->progressBar->setValue(compareProgress(record.comparedBytes, job.jobBytes));
         ui->label_3_2->setText(QStringLiteral(" 比对 "));
     }
     ui->progressBar->show();
@@ -111,5 +111,5 @@ void Frame_dd::showStatus(uint32_t status, uint32_t prepCounter) {
         ui->label_status->setText(text);
     }
     if (row->full)
-        setBarValue(ui->progressBar, 100);
+        ui->progressBar->setValue(100);
 }

@@ -86,14 +86,14 @@ Counter Frame_dst::update(const StatusBlock& block, const SettingRecord& setting
     ui->capacity->setText(sizeText(double(record.capacityBytes)));
     const int mode = setting.mode;
     if (isCompareOnly(mode)) {
-        setBarValue(ui->progressBar, compareProgress(record.comparedBytes, jobBytes));
+        ui->progressBar->setValue(compareProgress(record.comparedBytes, jobBytes));
         ui->label_3_2->setText(tr(" 比对 "));
         ui->measure_time_wr_ms->setText(QStringLiteral(" "));
     } else {
         ui->measure_time_wr_ms->setText(writeTimeText(record.writeTimeMs));
         // One or two passes by the mode alone; the job area's flag is the master's business.
-        setBarValue(ui->progressBar, copyProgress(record.copiedBytes, record.comparedBytes,
-                                                  jobBytes, isTwoPassMode(mode)));
+        ui->progressBar->setValue(
+            copyProgress(record.copiedBytes, record.comparedBytes, jobBytes, isTwoPassMode(mode)));
         if (jobBytes != 0)
             ui->label_3_2->setText(tr(" 拷贝 "));
     }
@@ -108,7 +108,7 @@ Counter Frame_dst::update(const StatusBlock& block, const SettingRecord& setting
     const TargetStatusRow* row = targetStatusRow(status);
     paintStatus(row, status);
     if (row && status == 6)
-        setBarValue(ui->progressBar, 100);
+        ui->progressBar->setValue(100);
     return row ? row->counter : Counter::None;
 }
 

@@ -87,7 +87,7 @@ void Frame::apply(const FrameDraw& d) {
         // A progress bar repaints itself at once when its value changes; a tick redraws
         // every port, so the bar is painted with the rest of the window instead.
         ui->progressBar->setUpdatesEnabled(false);
-        setBarValue(ui->progressBar, *d.barValue);
+        ui->progressBar->setValue(*d.barValue);
         ui->progressBar->setUpdatesEnabled(true);
     }
     if (d.style)

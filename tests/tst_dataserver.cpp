@@ -118,6 +118,7 @@ private slots:
         QTest::newRow("SIGUSR1") << Command{[] { return raise(SIGUSR1); }, 0, words({8, 10}), "Caught signal "};
         QTest::newRow("SIGUSR2") << Command{[] { return raise(SIGUSR2); }, 0, words({8, 9}), {}};
         QTest::newRow("power off, no board") << Command{[] { return sendCmd(9); }, -1, {}, "error to send cmd 9 to 1"};
+        QTest::newRow("power on, no board") << Command{[] { return sendCmd(10); }, -1, {}, "client 1 no socket"};
         QTest::newRow("low speed, no board") << Command{[] { return sendCmdWithPara(11, 3); }, -1, {}, "error to send upgrade cmd 1"};
         // The export dialog must not wait for the answer to a command that never went out.
         QTest::newRow("export log, no board") << Command{sendExportLogCmd, -1, {}, "error to send Export CMD cmd 1"};
@@ -138,6 +139,7 @@ private slots:
         QTRY_COMPARE(got += peer.readExact(size_t(message.size() - got.size()), 10), message);
         QVERIFY(message.isEmpty() ? !mServer->connected(1) : peer.staysQuiet(50));
         QVERIFY2(out.text().contains(row.log), out.text());
+        QCOMPARE(out.text().contains("[E]"), message.isEmpty()); // errors only without a board
     }
 
     void receive_data() {
@@ -289,16 +291,6 @@ private slots:
         QCOMPARE(mServer->dataSend(1, "x", 1), -1);
         QCOMPARE(mServer->send(1, "ping", 4), 4); // the board's connection is untouched
         QCOMPARE(engine.readExact(4, 2000), QByteArray("ping"));
-    }
-
-    void sendWithoutBoard() {
-        StdoutCapture log;
-        QCOMPARE(mServer->send(1, "12345678", 8), -1);
-        QCOMPARE(mServer->dataSend(1, "12345678", 8), -1);
-        QVERIFY(log.text().contains("client 1 no socket"));
-        LoopbackPeer control;
-        QVERIFY(connectEngine(control));
-        QCOMPARE(mServer->dataSend(1, "12345678", 8), -1); // the control connection is not enough
     }
 
     // A board that stops reading: the control send gives up within its bound and says so.

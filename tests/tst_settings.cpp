@@ -52,6 +52,7 @@ const QMap<QString, Parse> kParse = {
     {"blank line", {"\n", 8, 5, "Can not parse ret=-1"}},
     {"comment", {"#mode = 3\n", 8, 5, ""}},
     {"case matters", {"MODE = 3\n", 8, 5, "Loading.....name= MODE val 3"}},
+    {"key over 31", {"m234567890123456789012345678901x = 3\nmode = 2\n", 8, 2, "Can not parse ret=2 m2"}},
     // A line longer than 127 characters is read in pieces; the tail piece is a line of its own.
     {"long line", {"#12345678901234567890123456789012345678901234567890123456789012345678901234567890"
                    "1234567890123456789012345678901234567890123456mode = 4\n", 8, 4, nullptr}},
@@ -61,6 +62,7 @@ const QMap<QString, Parse> kParse = {
     {"digits then junk", {"copy_cap = 7x\n", 40, 7, nullptr}},
     {"no digits", {"copy_cap = x\n", 40, 0, nullptr}},
     {"integer key", {"copy_err = 12.9\n", 44, 12, nullptr}},
+    {"huge saturates", {"copy_cap = 99999999999\n", 40, 2147483647, nullptr}},
     {"profile not from the file", {"port_count = 99\n", 36, 0, nullptr}},
     {"test size percent", {"testSizeMode = 0\ntestSizePercent = 80\ncapacity_test = 55\n", 16, 80, nullptr}},
     {"test size megabytes", {"testSizeMode = 1\ntestSizeM = 10\n", 16, 10240, nullptr}},

@@ -155,11 +155,12 @@ private slots:
         QTest::newRow("0") << 0.0 << "0Byte" << "0Byte";
         QTest::newRow("1023") << 1023.0 << "1023Byte" << "1023Byte";
         QTest::newRow("1024") << 1024.0 << "1KB" << "1024Byte";
-        QTest::newRow("2048") << 2048.0 << "2KB" << "2048Byte";
         QTest::newRow("10239") << 10239.0 << "9KB" << "10239Byte";
         QTest::newRow("10240") << 10240.0 << "10KB" << "10KB";
         QTest::newRow("12000") << 12000.0 << "11KB" << "11KB";
         QTest::newRow("just under 1 MiB") << 1048575.0 << "1023KB" << "1023KB";
+        QTest::newRow("1 MiB") << 1048576.0 << "1M" << "1024KB";
+        QTest::newRow("10 MiB") << 10485760.0 << "10M" << "10M";
         QTest::newRow("5000 KB") << 5120000.0 << "4M" << "5000KB";
         QTest::newRow("1 GiB") << 1073741824.0 << "1024M" << "1024M";
         QTest::newRow("16e9") << 16e9 << "15258M" << "14G";

@@ -16,7 +16,7 @@ constexpr int J = 0x5A5A5A5A; // what the record held before: a default leaves i
 // The load defaults, word by word (byte offset = 4 x index).
 const int kLoadDefaults[75] = {
     300, J, 5, 0, 100, 0, 0, 0, 0, J, 15, 15, J, J, J, J,          // length .. machine_variant
-    4096, 4096, 0, 0, 100, 1000, 1, 65536, 0, 0, 0, 0, 0, 0, J,    // test_block .. COPYTIMECOUNT
+    4096, 4096, 0, 0, 100, 1000, 1, 65536, 0, 0, 0, 0, 0, 0, J,    // .. COPYTIMECOUNT (by rule)
     0, -1, 100, 10, 102400, J, 0, 0, 0, 0, 0, 0, 0, 0, 0,          // MASTERCLEAR .. enables
     6800, 13600, 27200, 54400, 108800, 217600, 435200, 870400, 1740800,   // lower bounds
     9200, 18400, 36800, 73600, 147200, 294400, 588800, 1177600, 2355200,  // upper bounds
@@ -26,12 +26,12 @@ const int kLoadDefaults[75] = {
 // Stored keys in file order, each with the index of its word (byte offset / 4).
 const QList<QPair<QByteArray, int>> kStoredKeys = [] {
     QList<QPair<QByteArray, int>> keys;
-    const QByteArray named = "format_type:3 mode:2 need_format:8 write_speed:6 read_speed:7 copy_cap:10 "
-        "copy_err:11 test_block:16 copy_block:17 pre_format:18 after_format:19 analysisPre:28 "
-        "volumekeep:27 burnin_block:23 burnin_cycle:20 burnin_data:24 burnin_content:22 "
-        "burnin_time:21 language:25 wipe_mode:26 createMBR:29 MASTERCLEAR:31 testSizeMode:32 "
-        "testSizePercent:33 testSizeM:34 testSizeReg:35 COPYTIMECOUNT:30 capfil_test_enable:73 "
-        "capfil_format_enable:74";
+    const QByteArray named =
+        "format_type:3 mode:2 need_format:8 write_speed:6 read_speed:7 copy_cap:10 copy_err:11 "
+        "test_block:16 copy_block:17 pre_format:18 after_format:19 analysisPre:28 volumekeep:27 "
+        "burnin_block:23 burnin_cycle:20 burnin_data:24 burnin_content:22 burnin_time:21 "
+        "language:25 wipe_mode:26 createMBR:29 MASTERCLEAR:31 testSizeMode:32 testSizePercent:33 "
+        "testSizeM:34 testSizeReg:35 COPYTIMECOUNT:30 capfil_test_enable:73 capfil_format_enable:74";
     for (const QByteArray& key : named.split(' '))
         keys.append({key.split(':')[0], key.split(':')[1].toInt()});
     for (const auto& [group, first] : {std::pair<QByteArray, int>{"capfil_enable_", 37},

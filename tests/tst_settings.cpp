@@ -1,398 +1,249 @@
-// The settings file and the fixed machine file: parsing rules, derived fields, the stored
-// form, factory reset and durable stores.
+// The settings file and the fixed machine file: defaults, parsing rules, the stored form,
+// factory reset and durable stores.
 
 #include "settings/settings.h"
 #include "support/stdout_capture.h"
 #include "support/temp_root.h"
 
-#include <QDir>
-#include <QFile>
 #include <QtTest>
-#include <cstring>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-SettingRecord loaded(const QByteArray& file, QByteArray* output = nullptr, int ports = 32,
-                     int variant = 0) {
-    TempWorkDir work;
-    writeAll(work.file(".h2config"), file);
-    SettingRecord r{};
-    r.port_count = ports;
-    r.machine_variant = variant;
-    settings::loadDefaults(r);
-    StdoutCapture capture;
-    settings::parseFile(r, ".h2config");
-    if (output)
-        *output = capture.text();
-    return r;
+
+constexpr int J = 0x5A5A5A5A; // what the record held before: a default leaves it alone
+
+// clang-format off
+// The load defaults, word by word (byte offset = 4 x index).
+const int kLoadDefaults[75] = {
+    300, J, 5, 0, 100, 0, 0, 0, 0, J, 15, 15, J, J, J, J,          // length .. machine_variant
+    4096, 4096, 0, 0, 100, 1000, 1, 65536, 0, 0, 0, 0, 0, 0, J,    // .. COPYTIMECOUNT (by rule)
+    0, -1, 100, 10, 102400, J, 0, 0, 0, 0, 0, 0, 0, 0, 0,          // MASTERCLEAR .. enables
+    6800, 13600, 27200, 54400, 108800, 217600, 435200, 870400, 1740800,   // lower bounds
+    9200, 18400, 36800, 73600, 147200, 294400, 588800, 1177600, 2355200,  // upper bounds
+    0x0000FF, 0xFFFF00, 0x00FF00, 0x6565AA, 0xFFE1A4, 0xB2EF98, 0xE6D8EF, 0xEFE6B8, 0xE8EFE0,
+    0, 0};
+
+// Stored keys in file order, each with the index of its word (byte offset / 4).
+const QList<QPair<QByteArray, int>> kStoredKeys = [] {
+    QList<QPair<QByteArray, int>> keys;
+    const QByteArray named =
+        "format_type:3 mode:2 need_format:8 write_speed:6 read_speed:7 copy_cap:10 copy_err:11 "
+        "test_block:16 copy_block:17 pre_format:18 after_format:19 analysisPre:28 volumekeep:27 "
+        "burnin_block:23 burnin_cycle:20 burnin_data:24 burnin_content:22 burnin_time:21 "
+        "language:25 wipe_mode:26 createMBR:29 MASTERCLEAR:31 testSizeMode:32 testSizePercent:33 "
+        "testSizeM:34 testSizeReg:35 COPYTIMECOUNT:30 capfil_test_enable:73 capfil_format_enable:74";
+    for (const QByteArray& key : named.split(' '))
+        keys.append({key.split(':')[0], key.split(':')[1].toInt()});
+    for (const auto& [group, first] : {std::pair<QByteArray, int>{"capfil_enable_", 37},
+                                       {"capfil_low_", 46}, {"capfil_high_", 55}, {"capfil_color_", 64}})
+        for (int n = 1; n <= 9; ++n)
+            keys.append({group + QByteArray::number(n), first + n - 1});
+    return keys;
+}();
+
+// A settings file (null: none) and a word it must leave in the record; `output` is a part of
+// what is printed (empty: nothing at all; null: anything).
+struct Parse { const char* file; int offset; int value; const char* output; };
+const QMap<QString, Parse> kParse = {
+    {"spaced", {"mode = 3\n", 8, 3, "Loading.....name= mode val 3\n"}},
+    {"value glued", {"mode =3\n", 8, 3, nullptr}},
+    {"key glued", {"mode=3\n", 8, 5, "Can not parse ret=1 mode=3\n"}},
+    {"no equals", {"mode 3\n", 8, 5, "Can not parse ret=1 mode 3\n"}},
+    {"blank line", {"\n", 8, 5, "Can not parse ret=-1"}},
+    {"comment", {"#mode = 3\n", 8, 5, ""}},
+    {"case matters", {"MODE = 3\n", 8, 5, "Loading.....name= MODE val 3"}},
+    {"key over 31", {"m234567890123456789012345678901x = 3\nmode = 2\n", 8, 2, "Can not parse ret=2 m2"}},
+    // A line longer than 127 characters is read in pieces; the tail piece is a line of its own.
+    {"long line", {"#12345678901234567890123456789012345678901234567890123456789012345678901234567890"
+                   "1234567890123456789012345678901234567890123456mode = 4\n", 8, 4, nullptr}},
+    {"no file", {nullptr, 8, 5, "Fail to open .h2config\n"}},
+    {"speed truncated", {"write_speed = 12.9\n", 24, 12, nullptr}},
+    {"speed toward zero", {"read_speed = -3.7\n", 28, -3, nullptr}},
+    {"digits then junk", {"copy_cap = 7x\n", 40, 7, nullptr}},
+    {"no digits", {"copy_cap = x\n", 40, 0, nullptr}},
+    {"integer key", {"copy_err = 12.9\n", 44, 12, nullptr}},
+    {"huge saturates", {"copy_cap = 99999999999\n", 40, 2147483647, nullptr}},
+    {"profile not from the file", {"port_count = 99\n", 36, 0, nullptr}},
+    {"test size percent", {"testSizeMode = 0\ntestSizePercent = 80\ncapacity_test = 55\n", 16, 80, nullptr}},
+    {"test size megabytes", {"testSizeMode = 1\ntestSizeM = 10\n", 16, 10240, nullptr}},
+    {"test size preset", {"testSizeMode = 2\ntestSizeReg = 2048\n", 16, 2048, nullptr}},
+    {"test size line", {"testSizeMode = -1\ncapacity_test = 55\n", 16, 55, nullptr}},
+    {"unknown test size mode", {"testSizeMode = 9\ncapacity_test = 56\n", 16, 56, nullptr}},
+};
+// clang-format on
+
+int32_t* wordsOf(SettingRecord& r) {
+    return reinterpret_cast<int32_t*>(&r);
 }
 
-QList<QByteArray> keysOf(const QByteArray& stored) {
-    QList<QByteArray> keys;
-    for (const QByteArray& line : stored.split('\n')) {
-        if (!line.isEmpty())
-            keys << line.left(line.indexOf(' '));
-    }
-    return keys;
+bool cutPower() {
+    return false;
 }
+
 } // namespace
 
 class TestSettings : public QObject {
     Q_OBJECT
 private slots:
-    void lineSyntax_data();
-    void lineSyntax();
-    void valueConversion_data();
-    void valueConversion();
-    void capacityTestDerivation_data();
-    void capacityTestDerivation();
-    void loadDefaultsDependOnProfile_data();
-    void loadDefaultsDependOnProfile();
-    void missingFileKeepsDefaultsAndWritesNothing();
-    void storedFormAndOrder();
-    void storeRoundTrip();
-    void masterClearResetsAndKeepsColours();
-    void factoryResetIsTheDefaultsButModeBlocksAndColours_data();
-    void factoryResetIsTheDefaultsButModeBlocksAndColours();
-    void fixedMachineFile_data();
-    void fixedMachineFile();
-    void interruptedStoreKeepsOldFile();
-    void failingStoreKeepsOldFileAndRecord();
-};
+    void defaults_data() {
+        QTest::addColumn<QList<int>>("row"); // reset, port count, variant, COPYTIMECOUNT
+        QTest::newRow("load, 121 ports") << QList<int>{0, 121, 0, 3};
+        QTest::newRow("load, 51 ports") << QList<int>{0, 51, 2, 3};
+        QTest::newRow("load, 8 ports variant 3") << QList<int>{0, 8, 3, 15};
+        QTest::newRow("load, 8 ports variant 0") << QList<int>{0, 8, 0, 30};
+        QTest::newRow("load, 48 ports variant 3") << QList<int>{0, 48, 3, 30};
+        QTest::newRow("reset, 121 ports") << QList<int>{1, 121, 0, 3};
+        QTest::newRow("reset, 8 ports variant 3") << QList<int>{1, 8, 3, 15};
+    }
 
-void TestSettings::lineSyntax_data() {
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QByteArray>("message");
-    QTest::newRow("spaced") << QByteArray("mode = 3\n") << 3
-                            << QByteArray("Loading.....name= mode val 3");
-    QTest::newRow("value glued") << QByteArray("mode =3\n") << 3
-                                 << QByteArray("Loading.....name= mode val 3");
-    QTest::newRow("key glued") << QByteArray("mode=3\n") << 5
-                               << QByteArray("Can not parse ret=1 mode=3");
-    QTest::newRow("no equals") << QByteArray("mode 3\n") << 5
-                               << QByteArray("Can not parse ret=1 mode 3");
-    QTest::newRow("blank line") << QByteArray("\n") << 5 << QByteArray("Can not parse ret=-1");
-    QTest::newRow("blanks only") << QByteArray("   \n") << 5 << QByteArray("Can not parse ret=-1");
-    QTest::newRow("comment") << QByteArray("#mode = 3\n") << 5 << QByteArray();
-    QTest::newRow("case matters") << QByteArray("MODE = 3\n") << 5
-                                  << QByteArray("Loading.....name= MODE val 3");
-    QTest::newRow("key over 31") << QByteArray("m" + QByteArray(31, 'x') + " = 3\nmode = 2\n") << 2
-                                 << QByteArray("Can not parse ret=2 m" + QByteArray(31, 'x'));
-    QTest::newRow("value over 31") << QByteArray("mode = 1" + QByteArray(31, '0') + "\n") << 5
-                                   << QByteArray("Can not parse ret=2 mode = 1");
-    // A line longer than 127 characters is read in pieces; the tail piece is a line of its own.
-    QTest::newRow("long line") << QByteArray("#" + QByteArray(126, 'c') + "mode = 4\n") << 4
-                               << QByteArray("Loading.....name= mode val 4");
-}
+    // Factory values are the load defaults but mode 0 and 64K blocks; the colours stay.
+    void defaults() {
+        QFETCH(QList<int>, row);
+        SettingRecord r;
+        memset(&r, 0x5A, sizeof r);
+        r.port_count = row[1];
+        r.machine_variant = row[2];
+        row[0] ? settings::factoryReset(r) : settings::loadDefaults(r);
+        int want[75];
+        memcpy(want, kLoadDefaults, sizeof want);
+        want[9] = row[1];
+        want[15] = row[2];
+        want[30] = row[3];
+        if (row[0]) {
+            want[2] = 0;
+            want[16] = want[17] = 65536;
+            std::fill(want + 64, want + 73, J);
+        }
+        for (int i = 0; i < 75; ++i)
+            QVERIFY2(wordsOf(r)[i] == want[i], qPrintable(QString("offset %1").arg(4 * i)));
+    }
 
-void TestSettings::lineSyntax() {
-    QFETCH(QByteArray, line);
-    QFETCH(int, mode);
-    QFETCH(QByteArray, message);
-    QByteArray output;
-    const SettingRecord r = loaded(line, &output);
-    QCOMPARE(r.mode, mode);
-    if (message.isEmpty())
-        QVERIFY2(!output.contains("Can not parse") && !output.contains("Loading"), output);
-    else
-        QVERIFY2(output.contains(message), output);
-}
+    void parse_data() {
+        QTest::addColumn<QString>("name");
+        for (const QString& name : kParse.keys())
+            QTest::newRow(qPrintable(name)) << name;
+    }
 
-void TestSettings::valueConversion_data() {
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("value");
-    const int writeSpeed = offsetof(SettingRecord, write_speed);
-    const int readSpeed = offsetof(SettingRecord, read_speed);
-    const int copyCap = offsetof(SettingRecord, copy_cap);
-    QTest::newRow("speed truncated") << QByteArray("write_speed = 12.9\n") << writeSpeed << 12;
-    QTest::newRow("negative speed toward zero")
-        << QByteArray("read_speed = -3.7\n") << readSpeed << -3;
-    QTest::newRow("digits then junk") << QByteArray("copy_cap = 7x\n") << copyCap << 7;
-    QTest::newRow("no digits") << QByteArray("copy_cap = x\n") << copyCap << 0;
-    QTest::newRow("integer key ignores fraction")
-        << QByteArray("copy_cap = 12.9\n") << copyCap << 12;
-    QTest::newRow("negative") << QByteArray("copy_cap = -1\n") << copyCap << -1;
-    QTest::newRow("huge saturates")
-        << QByteArray("copy_cap = 99999999999\n") << copyCap << INT32_MAX;
-    QTest::newRow("colour key") << QByteArray("capfil_color_9 = 255\n")
-                                << int(offsetof(SettingRecord, capfil_color) + 32) << 255;
-    QTest::newRow("grade bound") << QByteArray("capfil_low_2 = 77\n")
-                                 << int(offsetof(SettingRecord, capfil_low) + 4) << 77;
-    QTest::newRow("profile never from file")
-        << QByteArray("port_count = 99\n") << int(offsetof(SettingRecord, port_count)) << 32;
-}
+    void parse() {
+        QFETCH(QString, name);
+        const Parse row = kParse[name];
+        TempWorkDir work;
+        if (row.file)
+            writeAll(work.file(".h2config"), row.file);
+        SettingRecord r{};
+        settings::loadDefaults(r);
+        StdoutCapture out;
+        QCOMPARE(settings::parseFile(r, ".h2config"), row.file ? 0 : -1);
+        QCOMPARE(wordsOf(r)[row.offset / 4], row.value);
+        if (row.output)
+            QVERIFY2(*row.output ? out.text().contains(row.output) : out.text().isEmpty(),
+                     out.text());
+        QCOMPARE(QFileInfo::exists(work.file(".h2config")), row.file != nullptr);
+    }
 
-void TestSettings::valueConversion() {
-    QFETCH(QByteArray, line);
-    QFETCH(int, offset);
-    QFETCH(int, value);
-    const SettingRecord r = loaded(line);
-    int32_t field;
-    memcpy(&field, reinterpret_cast<const char*>(&r) + offset, 4);
-    QCOMPARE(field, value);
-}
-
-void TestSettings::capacityTestDerivation_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("capacityTest");
-    QTest::newRow("percent") << QByteArray(
-                                    "testSizeMode = 0\ntestSizePercent = 80\ncapacity_test = 55\n")
-                             << 80;
-    QTest::newRow("megabytes") << QByteArray("testSizeMode = 1\ntestSizeM = 10\n") << 10240;
-    QTest::newRow("preset") << QByteArray("testSizeMode = 2\ntestSizeReg = 2048\n") << 2048;
-    QTest::newRow("none keeps the line")
-        << QByteArray("testSizeMode = -1\ncapacity_test = 55\n") << 55;
-    QTest::newRow("unknown mode keeps the line")
-        << QByteArray("testSizeMode = 9\ncapacity_test = 56\n") << 56;
-    QTest::newRow("default") << QByteArray("mode = 1\n") << 100;
-}
-
-void TestSettings::capacityTestDerivation() {
-    QFETCH(QByteArray, file);
-    QFETCH(int, capacityTest);
-    SettingRecord r = loaded(file);
-    QCOMPARE(r.capacity_test, capacityTest);
-    // A store recomputes it the same way.
-    TempWorkDir work;
-    r.capacity_test = -5;
-    QCOMPARE(settings::storeFile(r, ".h2config"), 0);
-    if (r.testSizeMode >= 0 && r.testSizeMode <= 2)
-        QCOMPARE(r.capacity_test, capacityTest);
-    else
-        QCOMPARE(r.capacity_test, -5);
-    QVERIFY(!readAll(work.file(".h2config")).contains("capacity_test"));
-}
-
-void TestSettings::loadDefaultsDependOnProfile_data() {
-    QTest::addColumn<int>("ports");
-    QTest::addColumn<int>("variant");
-    QTest::addColumn<int>("copyTimeCount");
-    QTest::newRow("121 ports") << 121 << 0 << 3;
-    QTest::newRow("51 ports") << 51 << 2 << 3;
-    QTest::newRow("8 ports variant 3") << 8 << 3 << 15;
-    QTest::newRow("8 ports variant 0") << 8 << 0 << 30;
-    QTest::newRow("48 ports variant 3") << 48 << 3 << 30;
-}
-
-void TestSettings::loadDefaultsDependOnProfile() {
-    QFETCH(int, ports);
-    QFETCH(int, variant);
-    QFETCH(int, copyTimeCount);
-    SettingRecord r{};
-    r.port_count = ports;
-    r.machine_variant = variant;
-    settings::loadDefaults(r);
-    QCOMPARE(r.COPYTIMECOUNT, copyTimeCount);
-    settings::factoryReset(r);
-    QCOMPARE(r.COPYTIMECOUNT, copyTimeCount);
-    QCOMPARE(r.port_count, ports);
-}
-
-void TestSettings::missingFileKeepsDefaultsAndWritesNothing() {
-    TempWorkDir work;
-    SettingRecord r{};
-    settings::loadDefaults(r);
-    r.capacity_test = 77;
-    r.testSizeMode = 1;
-    StdoutCapture capture;
-    QCOMPARE(settings::parseFile(r, ".h2config"), -1);
-    QVERIFY(capture.text().contains("Fail to open .h2config"));
-    QCOMPARE(r.capacity_test, 77); // not recomputed
-    QVERIFY(!QFile::exists(work.file(".h2config")));
-}
-
-void TestSettings::storedFormAndOrder() {
-    TempWorkDir work;
-    SettingRecord r{};
-    r.port_count = 48;
-    settings::loadDefaults(r);
-    r.mode = -2;
-    r.capfil_color[8] = 0x123456;
-    QCOMPARE(settings::storeFile(r, ".h2config"), 0);
-    const QByteArray stored = readAll(work.file(".h2config"));
-
-    QList<QByteArray> expected = {
-        "format_type",         "mode",         "need_format",   "write_speed",
-        "read_speed",          "copy_cap",     "copy_err",      "test_block",
-        "copy_block",          "pre_format",   "after_format",  "analysisPre",
-        "volumekeep",          "burnin_block", "burnin_cycle",  "burnin_data",
-        "burnin_content",      "burnin_time",  "language",      "wipe_mode",
-        "createMBR",           "MASTERCLEAR",  "testSizeMode",  "testSizePercent",
-        "testSizeM",           "testSizeReg",  "COPYTIMECOUNT", "capfil_test_enable",
-        "capfil_format_enable"};
-    for (const char* group : {"capfil_enable_", "capfil_low_", "capfil_high_", "capfil_color_"})
-        for (int n = 1; n <= 9; ++n)
-            expected << QByteArray(group) + QByteArray::number(n);
-    QCOMPARE(keysOf(stored), expected);
-    QVERIFY(stored.startsWith("format_type = 0\nmode = -2\n"));
-    QVERIFY(stored.contains("\ncapfil_color_9 = 1193046\n"));
-    QVERIFY(stored.contains("\ncapfil_high_9 = 2355200\n"));
-    QVERIFY(stored.endsWith("\n"));
-    struct stat st {};
-    QCOMPARE(stat(".h2config", &st), 0);
-    QCOMPARE(int(st.st_mode & 0777), 0644);
-}
-
-void TestSettings::storeRoundTrip() {
-    TempWorkDir work;
-    SettingRecord original{};
-    original.port_count = 16;
-    settings::loadDefaults(original);
-    original.format_type = 4;
-    original.write_speed = 130;
-    original.copy_cap = -1;
-    original.capfil_enable[3] = 1;
-    original.capfil_low[3] = 1;
-    original.capfil_color[0] = 0xABCDEF;
-    original.COPYTIMECOUNT = 7;
-    QCOMPARE(settings::storeFile(original, ".h2config"), 0);
-    SettingRecord back{};
-    back.port_count = 16;
-    settings::loadDefaults(back);
-    {
+    void storedForm() {
+        TempWorkDir work;
+        SettingRecord r;
+        for (int i = 0; i < 75; ++i)
+            wordsOf(r)[i] = 1000 + i;
+        r.mode = -2;
+        r.testSizeMode = 1;
+        r.testSizeM = 10;
+        QCOMPARE(settings::storeFile(r, ".h2config"), 0);
+        QCOMPARE(r.capacity_test, 10240); // recomputed by every store
+        QByteArray expected;
+        for (const auto& [key, index] : kStoredKeys)
+            expected += key + " = " + QByteArray::number(wordsOf(r)[index]) + "\n";
+        QCOMPARE(readAll(work.file(".h2config")), expected);
+        struct stat st {};
+        QCOMPARE(stat(".h2config", &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0644u);
+        SettingRecord back{};
         StdoutCapture quiet;
         settings::parseFile(back, ".h2config");
+        for (const auto& [key, index] : kStoredKeys)
+            QVERIFY2(wordsOf(back)[index] == wordsOf(r)[index], key);
     }
-    QCOMPARE(memcmp(&back, &original, sizeof(SettingRecord)), 0);
-}
 
-void TestSettings::masterClearResetsAndKeepsColours() {
-    TempRoot root;
-    TempWorkDir work;
-    writeAll(work.file(".h2config"),
-             "MASTERCLEAR = 1\nmode = 4\ntest_block = 512\ncapfil_color_3 = 1234\n"
-             "capfil_enable_2 = 1\ncapfil_low_1 = 5\n");
-    {
-        std::lock_guard<std::recursive_mutex> lock(settingMutex());
-        mSetting = SettingRecord{};
-        mSetting.port_count = 51;
+    void masterClearOnLoad() {
+        TempWorkDir work;
+        writeAll(work.file(".h2config"),
+                 "MASTERCLEAR = 1\nmode = 4\ncapfil_color_3 = 1234\ncapfil_enable_2 = 1\n");
+        SettingRecord profile{};
+        profile.port_count = 51;
+        commitSetting(profile);
+        StdoutCapture log;
+        readSetting();
+        const SettingRecord r = snapshotSetting();
+        QCOMPARE(r.mode, 0);
+        QCOMPARE(r.MASTERCLEAR, 0);
+        QCOMPARE(r.capfil_enable[1], 0);
+        QCOMPARE(r.capfil_color[2], 1234);
+        QVERIFY(log.text().contains("resetting 3\n"));
+        const QByteArray stored = readAll(work.file(".h2config"));
+        for (const char* line :
+             {"\nmode = 0\n", "\nMASTERCLEAR = 0\n", "\ncapfil_color_3 = 1234\n"})
+            QVERIFY2(stored.contains(line), line);
     }
-    StdoutCapture capture;
-    readSetting();
-    const SettingRecord r = snapshotSetting();
-    QCOMPARE(r.mode, 0);
-    QCOMPARE(r.MASTERCLEAR, 0);
-    QCOMPARE(r.test_block, 65536);
-    QCOMPARE(r.copy_block, 65536);
-    QCOMPARE(r.capfil_color[2], 1234);
-    QCOMPARE(r.capfil_enable[1], 0);
-    QCOMPARE(r.capfil_low[0], 6800);
-    QCOMPARE(r.COPYTIMECOUNT, 3);
-    QVERIFY(capture.text().contains("resetting 3"));
-    const QByteArray stored = readAll(work.file(".h2config"));
-    QVERIFY(stored.contains("\nmode = 0\n"));
-    QVERIFY(stored.contains("\nMASTERCLEAR = 0\n"));
-    QVERIFY(stored.contains("\ncapfil_color_3 = 1234\n"));
-    QVERIFY(!stored.contains("capacity_test"));
-    QVERIFY(!stored.contains("port_count"));
-}
 
-void TestSettings::factoryResetIsTheDefaultsButModeBlocksAndColours_data() {
-    QTest::addColumn<int>("ports");
-    QTest::addColumn<int>("variant");
-    QTest::newRow("121 ports") << 121 << 0;
-    QTest::newRow("8 ports, variant 3") << 8 << 3;
-    QTest::newRow("48 ports, variant 1") << 48 << 1;
-}
+    void fixedMachineFile_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QList<int>>("profile");
+        QTest::addColumn<QByteArray>("message");
+        // clang-format off
+        QTest::newRow("comment then profile") << QByteArray("# cabinet\n48 0 3 0\n") << QList<int>{48, 0, 3, 0} << QByteArray();
+        QTest::newRow("two numbers") << QByteArray("8 2\n") << QList<int>{8, 2, 3, 0} << QByteArray("Can not parse ret=2 8 2\n");
+        QTest::newRow("first full line wins") << QByteArray("121 0 1 2\n8 2 0 3\n") << QList<int>{121, 0, 1, 2} << QByteArray();
+        QTest::newRow("missing") << QByteArray() << QList<int>{32, 0, 3, 0} << QByteArray("Fail to open fix\n");
+        // clang-format on
+    }
 
-void TestSettings::factoryResetIsTheDefaultsButModeBlocksAndColours() {
-    QFETCH(int, ports);
-    QFETCH(int, variant);
-    // Junk in every field, so that a field one of them misses or sets differently shows.
-    SettingRecord used;
-    memset(&used, 0x5A, sizeof used);
-    used.port_count = ports;
-    used.machine_variant = variant;
-    for (int n = 0; n < 9; ++n)
-        used.capfil_color[n] = 0x010203 * (n + 1);
-    SettingRecord expected = used;
-    settings::loadDefaults(expected);
-    expected.mode = 0;
-    expected.test_block = 65536;
-    expected.copy_block = 65536;
-    memcpy(expected.capfil_color, used.capfil_color, sizeof used.capfil_color);
+    void fixedMachineFile() {
+        QFETCH(QByteArray, file);
+        QFETCH(QList<int>, profile);
+        QFETCH(QByteArray, message);
+        TempRoot root;
+        if (!file.isEmpty())
+            root.writeFile(kFixedMachineFile, file);
+        SettingRecord r{};
+        r.port_count = 7;
+        r.machine_variant = 9;
+        StdoutCapture out;
+        settings::readFixedMachineFile(r, root.path(kFixedMachineFile).toStdString());
+        QCOMPARE((QList<int>{r.port_count, r.machine_type, r.board_model, r.machine_variant}),
+                 profile);
+        QCOMPARE(r.length, 300);
+        QCOMPARE(out.text(), message);
+        readFixSetting(); // the panel's own reads the file inside the root
+        QCOMPARE(snapshotSetting().port_count, profile[0]);
+    }
 
-    SettingRecord reset = used;
-    settings::factoryReset(reset);
-    const auto* got = reinterpret_cast<const unsigned char*>(&reset);
-    const auto* want = reinterpret_cast<const unsigned char*>(&expected);
-    for (size_t at = 0; at < sizeof reset; ++at)
-        QVERIFY2(got[at] == want[at], qPrintable(QStringLiteral("byte %1 differs").arg(at)));
-}
+    void failedStoreKeepsTheOldFile_data() {
+        QTest::addColumn<bool>("powerCut");
+        QTest::newRow("power cut before the rename") << true;
+        QTest::newRow("no room for the new file") << false;
+    }
 
-void TestSettings::fixedMachineFile_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QList<int>>("profile");
-    QTest::addColumn<QByteArray>("message");
-    QTest::newRow("comment then profile")
-        << QByteArray("# cabinet\n48 0 3 0\n") << QList<int>{48, 0, 3, 0} << QByteArray();
-    QTest::newRow("two numbers") << QByteArray("8 2\n") << QList<int>{8, 2, 3, 0}
-                                 << QByteArray("Can not parse ret=2 8 2");
-    QTest::newRow("first full line wins")
-        << QByteArray("121 0 1 2\n8 2 0 3\n") << QList<int>{121, 0, 1, 2} << QByteArray();
-    QTest::newRow("missing") << QByteArray() << QList<int>{32, 0, 3, 0}
-                             << QByteArray("Fail to open fix");
-}
-
-void TestSettings::fixedMachineFile() {
-    QFETCH(QByteArray, file);
-    QFETCH(QList<int>, profile);
-    QFETCH(QByteArray, message);
-    TempRoot root;
-    if (!file.isEmpty())
-        root.writeFile(kFixedMachineFile, file);
-    SettingRecord r{};
-    r.port_count = 7;
-    r.machine_variant = 9;
-    StdoutCapture capture;
-    settings::readFixedMachineFile(r, root.path(kFixedMachineFile).toStdString());
-    QCOMPARE((QList<int>{r.port_count, r.machine_type, r.board_model, r.machine_variant}), profile);
-    QCOMPARE(r.length, 300);
-    if (!message.isEmpty())
-        QVERIFY2(capture.text().contains(message), capture.text());
-    else
-        QVERIFY(!capture.text().contains("Can not parse"));
-}
-
-namespace {
-bool cutPower() {
-    return false;
-}
-} // namespace
-
-void TestSettings::interruptedStoreKeepsOldFile() {
-    TempWorkDir work;
-    writeAll(work.file(".h2config"), "mode = 3\n");
-    SettingRecord r{};
-    settings::loadDefaults(r);
-    settings::setStoreInterruption(&cutPower);
-    const int result = settings::storeFile(r, ".h2config");
-    settings::setStoreInterruption(nullptr);
-    QCOMPARE(result, -1);
-    QCOMPARE(readAll(work.file(".h2config")), QByteArray("mode = 3\n"));
-    QVERIFY(!QFile::exists(work.file(".h2config.tmp")));
-}
-
-void TestSettings::failingStoreKeepsOldFileAndRecord() {
-    TempWorkDir work;
-    writeAll(work.file(".h2config"), "mode = 3\n");
-    // The temporary file cannot be created (a directory stands in its way), as on a full or
-    // read-only disk; this fails for root too.
-    QVERIFY(QDir(work.path()).mkdir(".h2config.tmp"));
-    SettingRecord r{};
-    settings::loadDefaults(r);
-    r.testSizeMode = 1;
-    r.capacity_test = 9;
-    StdoutCapture capture;
-    const int result = settings::storeFile(r, ".h2config");
-    QCOMPARE(result, -1);
-    QVERIFY(capture.text().contains("Fail to create CONFIG_FILE"));
-    QCOMPARE(r.capacity_test, 9);
-    QCOMPARE(readAll(work.file(".h2config")), QByteArray("mode = 3\n"));
-}
+    void failedStoreKeepsTheOldFile() {
+        QFETCH(bool, powerCut);
+        TempWorkDir work;
+        writeAll(work.file(".h2config"), "mode = 3\n");
+        // A directory in the way of the new file fails the store as a full disk would, for root
+        // too.
+        QVERIFY(powerCut || QDir(work.path()).mkdir(".h2config.tmp"));
+        settings::setStoreInterruption(powerCut ? &cutPower : nullptr);
+        SettingRecord r{};
+        r.testSizeMode = 1;
+        r.capacity_test = 9;
+        StdoutCapture log;
+        QCOMPARE(settings::storeFile(r, ".h2config"), -1);
+        settings::setStoreInterruption(nullptr);
+        QCOMPARE(readAll(work.file(".h2config")), QByteArray("mode = 3\n"));
+        QCOMPARE(QFileInfo::exists(work.file(".h2config.tmp")), !powerCut);
+        QCOMPARE(log.text().contains("Fail to create CONFIG_FILE"), !powerCut);
+        QCOMPARE(r.capacity_test, powerCut ? 0 : 9); // recomputed only once written
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSettings)
 #include "tst_settings.moc"

@@ -4,14 +4,10 @@
 // CTest hands the emulator over in H2_EMULATOR.
 
 #include <QProcess>
-#include <QString>
 #include <QStringList>
 
 // The path of a program below the build directory ("h2", "tools/supervisor/h2-supervisor").
 QString builtProgram(const QString& relativePath);
-
-// The emulator command ("" on a native build).
-QStringList emulatorCommand();
 
 // Starts `program` with `args`, through the emulator when there is one.
 void startProgram(QProcess& process, const QString& program, const QStringList& args);

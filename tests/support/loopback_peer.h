@@ -12,21 +12,16 @@ namespace h2test {
 class LoopbackPeer {
 public:
     LoopbackPeer() = default;
-    ~LoopbackPeer();
+    ~LoopbackPeer() { close(); }
     LoopbackPeer(const LoopbackPeer&) = delete;
     LoopbackPeer& operator=(const LoopbackPeer&) = delete;
 
     // Binds to bindAddress (port 0) and connects to 127.0.0.1:port; false on failure.
     bool connectTo(const std::string& bindAddress, int port);
-    bool isOpen() const { return mFd >= 0; }
-    bool sendAll(const void* data, size_t length);
-    bool sendAll(const QByteArray& bytes) {
-        return sendAll(bytes.constData(), size_t(bytes.size()));
-    }
+    bool sendAll(const QByteArray& bytes);
     // Exactly `length` bytes, or fewer when the connection ends or the time runs out.
     QByteArray readExact(size_t length, int timeoutMs);
-    // True when the other side closes (end of stream or reset) within timeoutMs; bytes that
-    // arrive meanwhile are skipped.
+    // True when the other side closes within timeoutMs; bytes that arrive meanwhile are skipped.
     bool waitClosed(int timeoutMs);
     // True when, for `ms`, nothing arrives and the connection stays open.
     bool staysQuiet(int ms);

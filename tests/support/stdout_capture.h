@@ -1,20 +1,36 @@
 #pragma once
 // Captures what the process writes to standard output (log lines, console messages)
-// while the object lives.
+// while the object lives; shown when the test fails, with QtTest's own lines among them.
 
-#include <QByteArray>
+#include <QTemporaryFile>
+#include <QTest>
+#include <cstdio>
+#include <unistd.h>
 
 class StdoutCapture {
 public:
-    StdoutCapture();
-    ~StdoutCapture();
-    StdoutCapture(const StdoutCapture&) = delete;
-    StdoutCapture& operator=(const StdoutCapture&) = delete;
+    StdoutCapture() {
+        fflush(stdout);
+        if (!mFile.open())
+            qFatal("no file for standard output");
+        dup2(mFile.handle(), STDOUT_FILENO);
+    }
+    ~StdoutCapture() {
+        fflush(stdout);
+        dup2(mSaved, STDOUT_FILENO);
+        close(mSaved);
+        if (QTest::currentTestFailed())
+            fputs(text().constData(), stdout);
+    }
 
     // Everything written so far.
-    QByteArray text() const;
+    QByteArray text() const {
+        fflush(stdout);
+        QFile file(mFile.fileName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
 private:
-    int mSaved = -1;
-    int mFile = -1;
+    QTemporaryFile mFile;
+    int mSaved = dup(STDOUT_FILENO);
 };

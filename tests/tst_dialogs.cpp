@@ -1,6 +1,7 @@
-// The five settings dialogs, driven through their widgets as an operator would: what each
-// shows for a stored record and what OK stores, the checks they all share (master reset,
-// language, log export button, Cancel), the capacity grading page and the log export.
+// The dialogs, driven through their widgets as an operator would. The five settings
+// dialogs: what each shows for a stored record and what OK stores, the checks they all share
+// (master reset, language, log export button, Cancel), the capacity grading page and the log
+// export. The start dialog and the upgrade progress dialog.
 
 #include "dialogs/dialog_commands.h"
 #include "dialogs/log_export.h"
@@ -14,6 +15,8 @@
 #include "settings/settings.h"
 #include "support/dialog_bed.h"
 #include "support/stdout_capture.h"
+#include "upgrade/startdialog.h"
+#include "upgrade/upgradedialog.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -542,6 +545,98 @@ no result in the total time | 0 | | alive | 3 | FAIL 失败 1
         }
         QCOMPARE(shown, box);
         QCOMPARE(DialogBed::exportLogs, 1);
+    }
+
+    void stateTexts() {
+        QStringList texts;
+        for (int state : {0, 1, 2, 3, 4, 5, 6, -1})
+            texts << upgradeStateText(state);
+        QCOMPARE(texts, (QStringList{"......", "升级准备中...", "升级中...", "升级成功，请重起机",
+                                     "升级失败", "升级文件没准备好", "警告", "警告"}));
+    }
+
+    // Machines of 8 ports or fewer show no brand lines.
+    void startDialog() {
+        for (int ports : {8, 9}) {
+            mSetting.port_count = ports;
+            StartDialog dialog(nullptr);
+            auto* words = dialog.findChild<QLabel*>("startWords");
+            auto* company = dialog.findChild<QLabel*>("company_name");
+            auto* kalmo = dialog.findChild<QLabel*>("kalmo_name");
+            QCOMPARE(QStringLiteral("%1 %2 %3 %4x%5 %6 %7 %8 %9")
+                         .arg(dialog.objectName(), dialog.windowTitle(), dialog.styleSheet())
+                         .arg(dialog.width())
+                         .arg(dialog.height())
+                         .arg(dialog.font().pointSize())
+                         .arg(dialog.font().bold())
+                         .arg(bool(dialog.windowFlags() & Qt::FramelessWindowHint))
+                         .arg(dialog.isSizeGripEnabled()),
+                     QStringLiteral("StartDialog PREPARE background:#c2ffd1 400x300 19 1 1 0"));
+            QCOMPARE(words->text(), QStringLiteral("系统准备中，请稍候..."));
+            QCOMPARE(words->geometry(), QRect(60, 100, 331, 81));
+            QCOMPARE(company->text() + '|' + kalmo->text(),
+                     ports == 8 ? QStringLiteral(" | ")
+                                : QStringLiteral("Tervan拷贝机|-KALMO技术-"));
+            QCOMPARE(QList<int>({words->font().pointSize(), company->font().pointSize(),
+                                 kalmo->font().pointSize(), company->y(), kalmo->y()}),
+                     QList<int>({18, 10, 6, 0, 20}));
+            // In the top right corner, inside the dialog, each brand shown whole.
+            for (auto [label, text] :
+                 {std::pair{company, "Tervan拷贝机"}, {kalmo, "-KALMO技术-"}}) {
+                QVERIFY(dialog.rect().contains(label->geometry()) &&
+                        label->geometry().right() >= 380);
+                QVERIFY(label->fontMetrics().horizontalAdvance(QString::fromUtf8(text)) <=
+                        label->contentsRect().width());
+            }
+        }
+    }
+
+    // The monitor writes the two fields and emits the signals from its own thread; the dialog
+    // opens, refreshes once a second and closes on the GUI thread.
+    void upgradeDialog() {
+        UpgradeDialog dialog(nullptr);
+        auto* bar = dialog.findChild<QProgressBar*>("progressBar");
+        auto* line = dialog.findChild<QLabel*>("upgrading");
+        QCOMPARE(QStringLiteral("%1 %2 %3x%4 %5 %6 %7")
+                     .arg(dialog.objectName(), dialog.windowTitle())
+                     .arg(dialog.width())
+                     .arg(dialog.height())
+                     .arg(bar->value())
+                     .arg(bar->format(), line->text()),
+                 QStringLiteral("UpgradeDialog Dialog 400x300 0 %p% TextLabel"));
+        QCOMPARE(bar->geometry(), QRect(40, 200, 291, 21));
+        QCOMPARE(line->geometry(), QRect(60, 100, 281, 41));
+        QCOMPARE(line->font().pointSize(), 15);
+        QVERIFY(!dialog.isVisible());
+
+        const auto fromMonitor = [&](const std::function<void()>& work) {
+            std::unique_ptr<QThread> monitor(QThread::create(work));
+            monitor->start();
+            QVERIFY(monitor->wait(5000));
+        };
+        fromMonitor([&] {
+            emit dialog.startU();
+            dialog.setStep(100, 3);
+        });
+        QTRY_VERIFY(dialog.isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(line->text(), QStringLiteral("升级成功，请重起机"), 3000);
+        QCOMPARE(bar->text(), QStringLiteral("100%"));
+        fromMonitor([&] { emit dialog.stopU(); });
+        QTRY_VERIFY(!dialog.isVisible());
+
+        // Reopened for the next stick: the last values show until the next tick.
+        dialog.setStep(30, 2);
+        emit dialog.startU();
+        QTRY_VERIFY(dialog.isVisible());
+        QCOMPARE(bar->value(), 100);
+        QTRY_COMPARE_WITH_TIMEOUT(line->text(), QStringLiteral("升级中..."), 3000);
+        QCOMPARE(bar->value(), 30);
+
+        // No refresh while hidden.
+        dialog.stop();
+        dialog.setStep(60, 2);
+        QTest::qWait(1300);
+        QCOMPARE(bar->value(), 30);
     }
 };
 

@@ -1,5 +1,5 @@
-// Board power: the switching sequence, init, the polling state machine with its
-// confirmation reads over a virtual clock, and the switch-on decision.
+// Board power: the switching sequence, init, one polling pass with its confirmation reads over
+// a virtual clock and the switch-on decision from the windows, and the polling thread.
 
 #include "hardware/boardcontrol.h"
 #include "hardware/window_activity.h"
@@ -10,300 +10,132 @@
 #include <QtTest>
 
 namespace {
-constexpr GpioPin kPd5{PD, 5};
-
-QStringList powerSequence(int level) {
-    const QString l = QString::number(uint(level)); // as written to the data register
-    return {"set PD13 " + l, "wait 500",      "set PD1 " + l, "wait 700",      "set PD6 " + l,
-            "wait 700",      "set PD16 " + l, "wait 500",     "set PD17 " + l, "wait 700"};
+// The events without the pin reads; "on" and "off" stand for the power sequence at 1 or 0.
+QString events(const FakeGpio& gpio) {
+    return gpio.events({"cfg", "set", "wait", "cmd"})
+        .join(',')
+        .replace(QRegularExpression("set PD13 (\\d),wait 500,set PD1 \\1,wait 700,set PD6 \\1,"
+                                    "wait 700,set PD16 \\1,wait 500,set PD17 \\1,wait 700"),
+                 "power \\1")
+        .replace("power 1", "on")
+        .replace("power 0", "off");
 }
 
-// PD5 follows a list of (from ms, level) steps over the virtual clock.
-FakeGpio::Script steps(QVector<QPair<qint64, unsigned>> changes) {
-    return [changes](qint64 now) {
-        unsigned level = 0;
-        for (const auto& c : changes) {
-            if (now >= c.first)
-                level = c.second;
-        }
-        return level;
-    };
+// The log's messages without their prefix ("date time:[D]:file:line thread ").
+QString messages(const StdoutCapture& out) {
+    QStringList lines = QString(out.text()).split("\n\r", Qt::SkipEmptyParts);
+    for (QString& line : lines)
+        line = line.section(' ', 3);
+    return lines.join(',');
 }
 
-struct Windows {
-    WindowActivity tester;
-    WindowActivity copier;
-    Windows() {
-        gTesterActivity = nullptr;
-        gCopierActivity = nullptr;
-    }
-    ~Windows() {
-        gTesterActivity = nullptr;
-        gCopierActivity = nullptr;
-    }
-    static void set(WindowActivity& w, int running, int workingLast, int connected) {
-        w.mRunning = running;
-        w.mWorkingLast = workingLast;
-        w.mConnected = connected;
-    }
-};
+// "running,workingLast,connected", or "-" for a window that does not exist.
+const WindowActivity* window(WindowActivity& w, const QString& text) {
+    const QStringList f = text.split(',');
+    w.mRunning = f.value(0).toInt();
+    w.mWorkingLast = f.value(1).toInt();
+    w.mConnected = f.value(2).toInt();
+    return f.size() == 3 ? &w : nullptr;
+}
 } // namespace
 
 class TestBoardControl : public QObject {
     Q_OBJECT
 
-private:
-    // A controller after init with PD5 as given; only what follows is recorded.
-    std::unique_ptr<BoardControl> initialised(FakeGpio& gpio, unsigned pd5) {
-        gpio.setLevel(kPd5, pd5);
-        auto board = std::make_unique<BoardControl>(gpio, gpio.commands(), gpio.pause());
-        board->init();
-        gpio.clearEvents();
-        return board;
-    }
-
 private slots:
-    void switchOnDecision_data() {
-        QTest::addColumn<QVector<int>>(
-            "tester"); // running, workingLast, connected; empty: no window
-        QTest::addColumn<QVector<int>>("copier");
-        QTest::addColumn<bool>("switchOn");
-        QTest::addColumn<bool>("testerIdle");
-        QTest::newRow("no windows yet") << QVector<int>{} << QVector<int>{} << false << false;
-        QTest::newRow("both stopped")
-            << QVector<int>{0, 0, 0} << QVector<int>{0, 0, 0} << false << false;
-        QTest::newRow("copier idle")
-            << QVector<int>{0, 0, 0} << QVector<int>{1, 0, 0} << true << false;
-        QTest::newRow("copier idle, no tester window")
-            << QVector<int>{} << QVector<int>{1, 0, 0} << true << false;
-        QTest::newRow("copier with a connected target")
-            << QVector<int>{0, 0, 0} << QVector<int>{1, 0, 1} << false << false;
-        QTest::newRow("copier working")
-            << QVector<int>{0, 0, 0} << QVector<int>{1, 2, 0} << false << false;
-        QTest::newRow("copier stopped with zero counts")
-            << QVector<int>{} << QVector<int>{0, 0, 0} << false << false;
-        QTest::newRow("tester idle") << QVector<int>{1, 0, 0} << QVector<int>{} << true << true;
-        QTest::newRow("tester idle, copier working")
-            << QVector<int>{1, 0, 0} << QVector<int>{1, 3, 4} << true << true;
-        QTest::newRow("tester working")
-            << QVector<int>{1, 1, 0} << QVector<int>{} << false << false;
-        QTest::newRow("tester with a device connected")
-            << QVector<int>{1, 0, 1} << QVector<int>{0, 0, 0} << false << false;
-        QTest::newRow("tester working, copier idle")
-            << QVector<int>{1, 5, 5} << QVector<int>{1, 0, 0} << true << false;
-        QTest::newRow("tester stopped with zero counts")
-            << QVector<int>{0, 0, 0} << QVector<int>{} << false << false;
-    }
-    void switchOnDecision() {
-        QFETCH(QVector<int>, tester);
-        QFETCH(QVector<int>, copier);
-        QFETCH(bool, switchOn);
-        QFETCH(bool, testerIdle);
-        Windows w;
-        if (!tester.isEmpty()) {
-            Windows::set(w.tester, tester[0], tester[1], tester[2]);
-            gTesterActivity = &w.tester;
-        }
-        if (!copier.isEmpty()) {
-            Windows::set(w.copier, copier[0], copier[1], copier[2]);
-            gCopierActivity = &w.copier;
-        }
-        const PowerOnDecision d = decidePowerOn(viewOf(gTesterActivity), viewOf(gCopierActivity));
-        QCOMPARE(d.switchOn, switchOn);
-        QCOMPARE(d.testerIdle, testerIdle);
-
-        // The same decision drives a confirmed "Board down".
+    void initAndPowerSequence() {
         FakeGpio gpio;
-        auto board = initialised(gpio, 1);
-        gpio.setLevel(kPd5, 0);
-        board->pollOnce();
-        QCOMPARE(board->boardState(), switchOn ? 2 : 1);
-        QCOMPARE(gpio.events({"cmd"}), switchOn ? QStringList{"cmd 10"} : QStringList{});
-    }
-
-    void powerBoardSwitchesInOrderWithPauses_data() {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("storedLevel");
-        QTest::addColumn<bool>("unknown");
-        QTest::newRow("off") << 0 << 0 << false;
-        QTest::newRow("on") << 1 << 1 << false;
-        QTest::newRow("2 drives on but is not stored") << 2 << 1 << true;
-        QTest::newRow("-1 drives on but is not stored") << -1 << 1 << true;
-    }
-    void powerBoardSwitchesInOrderWithPauses() {
-        QFETCH(int, level);
-        QFETCH(int, storedLevel);
-        QFETCH(bool, unknown);
-        FakeGpio gpio;
-        BoardControl board(gpio, gpio.commands(), gpio.pause());
-        board.powerBoard(1);
-        gpio.clearEvents();
-        StdoutCapture out;
-        board.powerBoard(level);
-        QCOMPARE(gpio.events(), powerSequence(level));
-        for (const GpioPin p : {GpioPin{PD, 13}, {PD, 1}, {PD, 6}, {PD, 16}, {PD, 17}})
-            QCOMPARE(gpio.level(p), level ? 1u : 0u);
-        QCOMPARE(board.powerLevel(), storedLevel);
-        QCOMPARE(out.text().count(QStringLiteral("set PD 1 %1\n\r").arg(level).toUtf8()), 1);
-        QCOMPARE(out.text().count(QStringLiteral("unknown parameter %1\n\r").arg(level).toUtf8()),
-                 unknown ? 1 : 0);
-    }
-
-    void initTakesTheBoardState_data() {
-        QTest::addColumn<unsigned>("pd5");
-        QTest::addColumn<int>("state");
-        QTest::newRow("PD5 high: boards up, switched off") << 1u << 1;
-        QTest::newRow("PD5 low") << 0u << 2;
-    }
-    void initTakesTheBoardState() {
-        QFETCH(unsigned, pd5);
-        QFETCH(int, state);
-        FakeGpio gpio;
-        gpio.setLevel(kPd5, pd5);
+        gpio.setLevel({PD, 5}, 1);
         BoardControl board(gpio, gpio.commands(), gpio.pause());
         QCOMPARE(board.boardState(), 0);
         StdoutCapture out;
         QCOMPARE(board.init(), 0);
-        QStringList want = {"cfg PD13 out", "cfg PD1 out",  "cfg PD6 out",
-                            "cfg PD16 out", "cfg PD17 out", "cfg PD5 in"};
-        want << powerSequence(0);
-        QCOMPARE(gpio.events(), want); // no command to the engine
-        QCOMPARE(board.boardState(), state);
-        QCOMPARE(board.powerLevel(), 0);
-        QCOMPARE(
-            out.text().count(QStringLiteral("current Board status %1\n\r").arg(state).toUtf8()), 1);
+        QCOMPARE(board.boardState(), 1);
+        for (int level : {1, 2, 0}) {
+            board.powerBoard(level);
+            QCOMPARE(board.powerLevel(), level ? 1 : 0); // 2 drives on but is not stored
+        }
+        QCOMPARE(events(gpio), "cfg PD13 out,cfg PD1 out,cfg PD6 out,cfg PD16 out,cfg PD17 out,"
+                               "cfg PD5 in,off,on,power 2,off");
+        QCOMPARE(messages(out), "set PD 1 0,current Board status 1,set PD 1 1,set PD 1 2,unknown "
+                                "parameter 2,set PD 1 0");
     }
 
-    void boardDownSwitchesOnWhenTheCopierIsIdle() {
-        Windows w;
-        Windows::set(w.copier, 1, 0, 0);
-        gCopierActivity = &w.copier;
+    // "PD5|tester/copier|events|state|log" for one pass after init: PD5 at init, then from the
+    // pass's start "level" or "level@ms"; each window's activity.
+    void poll_data() {
+        QTest::addColumn<QString>("row");
+        const QString down = "|wait 1000,wait 1000|1|Board down detect";
+        const QString on = "|wait 1000,wait 1000,cmd 10,on|2|Board down detect,";
+        QTest::newRow("copier idle")
+            << "1 0|-/1,0,0" + on + "copy running 0,will power on,set PD 1 1";
+        QTest::newRow("no windows yet") << "1 0|-/-" + down;
+        QTest::newRow("both stopped") << "1 0|0,0,0/0,0,0" + down;
+        QTest::newRow("copier with a connected target")
+            << "1 0|0,0,0/1,0,1" + down + ",copy running 0,connect Count 1 work count 0";
+        QTest::newRow("copier working")
+            << "1 0|-/1,2,0" + down + ",copy running 0,connect Count 0 work count 2";
+        QTest::newRow("tester idle, copier working")
+            << "1 0|1,0,0/1,3,4" + on +
+                   "test running,copy running 1,connect Count 4 work count 3,will power on,set PD "
+                   "1 1";
+        QTest::newRow("tester idle")
+            << "1 0|1,0,0/-" + on + "test running,will power on,set PD 1 1";
+        QTest::newRow("tester working") << "1 0|1,1,0/-" + down + ",test running";
+        QTest::newRow("tester with a device connected")
+            << "1 0|1,0,1/0,0,0" + down + ",test running";
+        QTest::newRow("tester working, copier idle")
+            << "1 0|1,5,5/1,0,0" + on + "test running,copy running 0,will power on,set PD 1 1";
+        QTest::newRow("high again within the first second") << "1 0 1@400|-/1,0,0|wait 1000|1|";
+        QTest::newRow("high again in the second second")
+            << "1 0 1@1500|-/1,0,0|wait 1000,wait 1000|1|Board down detect,board up again";
+        QTest::newRow("board up confirmed")
+            << "0 1|-/-|wait 500,cmd 9,off|1|Board up detect,set PD 1 0";
+        QTest::newRow("high for 300 ms only") << "0 1 0@300|-/-|wait 500|2|";
+        QTest::newRow("already off") << "1 1|-/1,0,0||1|";
+        QTest::newRow("already on") << "0 0|1,0,0/-||2|";
+    }
+    void poll() {
+        QFETCH(QString, row);
+        const QStringList f = row.split('|'), pd5 = f[0].split(' ');
+        WindowActivity tester, copier;
+        gTesterActivity = window(tester, f[1].section('/', 0, 0));
+        gCopierActivity = window(copier, f[1].section('/', 1));
         FakeGpio gpio;
-        auto board = initialised(gpio, 1);
-        gpio.setScript(kPd5, steps({{0, 0}}));
-        StdoutCapture out;
-        board->pollOnce();
-        QStringList want = {"wait 1000", "wait 1000", "cmd 10"};
-        want << powerSequence(1);
-        QCOMPARE(gpio.events(), want);
-        QCOMPARE(board->boardState(), 2);
-        QCOMPARE(board->powerLevel(), 1);
-        const QByteArray log = out.text();
-        QVERIFY(log.indexOf("Board down detect") < log.indexOf("copy running 0"));
-        QVERIFY(log.indexOf("copy running 0") < log.indexOf("will power on"));
-        QVERIFY(!log.contains("test running"));
-        QVERIFY(!log.contains("connect Count"));
-
-        // Switched on: further low passes change nothing.
+        gpio.setLevel({PD, 5}, pd5[0].toUInt());
+        BoardControl board(gpio, gpio.commands(), gpio.pause());
+        board.init();
         gpio.clearEvents();
-        board->pollOnce();
-        QCOMPARE(gpio.events(), QStringList{});
-    }
-
-    void boardDownWithNothingRunningRepeatsEveryPass() {
-        Windows w;
-        FakeGpio gpio;
-        auto board = initialised(gpio, 1);
-        gpio.setLevel(kPd5, 0);
-        StdoutCapture out;
-        for (int pass = 0; pass < 3; ++pass)
-            board->pollOnce();
-        QCOMPARE(out.text().count("Board down detect\n\r"), 3);
-        QCOMPARE(out.text().count("will power on"), 0);
-        QCOMPARE(gpio.events({"set", "cmd"}), QStringList{});
-        QCOMPARE(board->boardState(), 1);
-    }
-
-    void idleTesterSwitchesOnWhateverTheCopierShows() {
-        Windows w;
-        Windows::set(w.tester, 1, 0, 0);
-        Windows::set(w.copier, 1, 3, 4);
-        gTesterActivity = &w.tester;
-        gCopierActivity = &w.copier;
-        FakeGpio gpio;
-        auto board = initialised(gpio, 1);
-        gpio.setLevel(kPd5, 0);
-        StdoutCapture out;
-        board->pollOnce();
-        QCOMPARE(board->boardState(), 2);
-        QCOMPARE(gpio.events({"cmd"}), QStringList{"cmd 10"});
-        QCOMPARE(out.text().count("test running\n\r"), 1);
-        QCOMPARE(out.text().count("copy running 1\n\r"), 1);
-        QCOMPARE(out.text().count("connect Count 4 work count 3\n\r"), 1);
-    }
-
-    void downNotConfirmed_data() {
-        QTest::addColumn<qint64>("highAgainAt"); // after the first low read
-        QTest::addColumn<bool>("downLogged");
-        QTest::addColumn<bool>("upAgainLogged");
-        QTest::newRow("high again within the first second") << qint64(400) << false << false;
-        QTest::newRow("high again in the second second") << qint64(1500) << true << true;
-    }
-    void downNotConfirmed() {
-        QFETCH(qint64, highAgainAt);
-        QFETCH(bool, downLogged);
-        QFETCH(bool, upAgainLogged);
-        Windows w;
-        Windows::set(w.copier, 1, 0, 0);
-        gCopierActivity = &w.copier;
-        FakeGpio gpio;
-        auto board = initialised(gpio, 1);
         const qint64 t0 = gpio.now();
-        gpio.setScript(kPd5, steps({{0, 0}, {t0 + highAgainAt, 1}}));
+        gpio.setScript({PD, 5}, [pd5, t0](qint64 now) {
+            unsigned level = 0;
+            for (const QString& step : pd5.mid(1))
+                if (now - t0 >= step.section('@', 1).toLongLong())
+                    level = step.section('@', 0, 0).toUInt();
+            return level;
+        });
         StdoutCapture out;
-        board->pollOnce();
-        QCOMPARE(out.text().count("Board down detect"), downLogged ? 1 : 0);
-        QCOMPARE(out.text().count("board up again\n\r"), upAgainLogged ? 1 : 0);
-        QCOMPARE(gpio.events({"set", "cmd"}), QStringList{});
-        QCOMPARE(board->boardState(), 1);
+        board.pollOnce();
+        gTesterActivity = gCopierActivity = nullptr;
+        QCOMPARE(QStringList(
+                     {f[0], f[1], events(gpio), QString::number(board.boardState()), messages(out)})
+                     .join('|'),
+                 row);
     }
 
-    void boardUpConfirmedSwitchesOff() {
+    void threadPollsUntilStopped() {
         FakeGpio gpio;
-        auto board = initialised(gpio, 0);
-        gpio.setLevel(kPd5, 1);
-        StdoutCapture out;
-        board->pollOnce();
-        QStringList want = {"wait 500", "cmd 9"};
-        want << powerSequence(0);
-        QCOMPARE(gpio.events(), want);
-        QCOMPARE(board->boardState(), 1);
-        QCOMPARE(out.text().count("Board up detect\n\r"), 1);
-        gpio.clearEvents();
-        board->pollOnce(); // already off
-        QCOMPARE(gpio.events(), QStringList{});
-    }
-
-    void shortHighPulseIsIgnored() {
-        FakeGpio gpio;
-        auto board = initialised(gpio, 0);
-        const qint64 t0 = gpio.now();
-        gpio.setScript(kPd5, steps({{0, 0}, {t0, 1}, {t0 + 300, 0}}));
-        board->pollOnce();
-        QCOMPARE(gpio.events(), QStringList{"wait 500"});
-        QCOMPARE(board->boardState(), 2);
-    }
-
-    void pollingThreadRunsUntilStopped() {
-        Windows w;
-        Windows::set(w.copier, 1, 0, 0);
-        gCopierActivity = &w.copier;
-        FakeGpio gpio;
-        h2::PauseFn recorded = gpio.pause();
+        const h2::PauseFn recorded = gpio.pause();
         BoardControl board(gpio, gpio.commands(), [recorded](unsigned ms) {
             recorded(ms);
             QThread::usleep(200);
         });
-        gpio.setLevel(kPd5, 1);
-        board.init();
-        // Down for good a second after start: confirmed, switched on, then steady.
-        gpio.setScript(kPd5, steps({{0, 1}, {gpio.now() + 1000, 0}}));
+        board.init(); // PD5 low: boards on, nothing to do but poll
+        gpio.clearEvents();
         QCOMPARE(board.start(), 0);
-        QTRY_COMPARE(board.boardState(), 2);
+        QTRY_VERIFY(gpio.events().count("wait 500") >= 2);
         board.stop();
         QVERIFY(!board.running());
-        QCOMPARE(gpio.events({"cmd"}), QStringList{"cmd 10"});
-        QVERIFY(gpio.events().contains("wait 500"));
     }
 };
 

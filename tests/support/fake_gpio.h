@@ -11,19 +11,18 @@
 #include <functional>
 #include <mutex>
 
-QString pinName(GpioPin pin); // "PD13"
-GpioPin pinNamed(const QString& name);
-
 class FakeGpio final : public Gpio {
 public:
     using Lock = std::lock_guard<std::recursive_mutex>;
+    static QString name(GpioPin p) { return QString("P%1%2").arg(QChar('A' + p.port)).arg(p.pin); }
+    static GpioPin pin(const QString& n) { return {PORT(n[1].unicode() - 'A'), n.mid(2).toUInt()}; }
 
     void GPIO_ConfigPin(PORT port, unsigned pin, PIN_MODE mode) override {
-        add("cfg " + pinName({port, pin}) + (mode == PIN_OUTPUT ? " out" : " in"));
+        add("cfg " + name({port, pin}) + (mode == PIN_OUTPUT ? " out" : " in"));
     }
     void GPIO_SetPin(PORT port, unsigned pin, unsigned value) override;
     unsigned GPIO_GetPin(PORT port, unsigned pin) override {
-        add("get " + pinName({port, pin}));
+        add("get " + name({port, pin}));
         return level({port, pin});
     }
     void GPIO_ConfigPinPL(unsigned pin) override { add(QString("plcfg %1").arg(pin)); }

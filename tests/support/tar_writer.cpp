@@ -1,9 +1,9 @@
 #include "support/tar_writer.h"
 
+#include <QProcess>
 #include <QStringList>
 #include <array>
 #include <cstring>
-#include <zlib.h>
 
 namespace {
 
@@ -65,15 +65,10 @@ QByteArray tarStream(const QString& members) {
 }
 
 QByteArray gzipped(const QByteArray& bytes) {
-    z_stream z{};
-    deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(int(deflateBound(&z, uLong(bytes.size()))), '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData()));
-    z.avail_in = uInt(bytes.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.truncate(int(z.total_out));
-    deflateEnd(&z);
-    return out;
+    QProcess gzip;
+    gzip.start("gzip", {"-c"});
+    gzip.write(bytes);
+    gzip.closeWriteChannel();
+    gzip.waitForFinished(60000);
+    return gzip.readAllStandardOutput();
 }

@@ -22,17 +22,11 @@ QByteArray header(const QByteArray& name, char type, qint64 size, const QByteArr
     memcpy(p + 345, name.constData(), size_t(qMax(slash, 0)));
     const QByteArray shortName = name.mid(slash + 1);
     memcpy(p, shortName.constData(), size_t(qMin(shortName.size(), 100)));
-    octal(p + 100, 8, 0755);
-    octal(p + 108, 8, 0);
-    octal(p + 116, 8, 0);
+    octal(p + 100, 8, 0755); // owner, group and time stay empty: 0
     octal(p + 124, 12, (unsigned long long)size);
-    octal(p + 136, 12, 1700000000);
     p[156] = type;
     memcpy(p + 157, link.constData(), size_t(qMin(link.size(), 100)));
-    memcpy(p + 257,
-           "ustar\0"
-           "00",
-           8);
+    memcpy(p + 257, "ustar\00000", 8); // magic "ustar" and its NUL, version "00"
     memset(p + 148, ' ', 8);
     unsigned sum = 0;
     for (char c : block)

@@ -124,11 +124,11 @@ private slots:
     void deviceEvents() {
         for (const QByteArray row :
              {"add@$|add 0 /sda", "remove@$|remove 0 /sda", "add@/usb4/x/block/sdb|add 3 /sdb",
-              "add@$/sda1|none", "add@/usb7/x/block/sda|none", "add@/devices/usb2/2-1:1.0|none",
-              "@$|add 0 /sda", "a@$|add 0 /sda", "rem@$|remove 0 /sda", "addx@$|none", "$|none",
-              "change@x~add@$|none", "add@/usb2/x/usb1/block/sdc|add 0 /sdc",
-              "add@/usb1/x/block|none", "add@$;reboot|none", "add@/usb1/block/../../etc|none",
-              "|none"}) {
+              "add@$/sda1|none", "add@/usb1/block/sda1|none", "add@/usb7/x/block/sda|none",
+              "add@/devices/usb2/2-1:1.0|none", "@$|add 0 /sda", "a@$|add 0 /sda",
+              "rem@$|remove 0 /sda", "addx@$|none", "$|none", "change@x~add@$|none",
+              "add@/usb2/x/usb1/block/sdc|add 0 /sdc", "add@/usb1/x/block|none",
+              "add@$;reboot|none", "add@/usb1/block/../../etc|none", "|none"}) {
             QByteArray datagram = row.left(row.lastIndexOf('|')).replace('$', kDisk);
             datagram.replace('~', '\0');
             // Exactly the datagram's bytes on the heap: an over-read shows under ASan.
@@ -154,6 +154,7 @@ private slots:
         QTest::newRow("hard link") << "0:h2 1:passwd=/etc/passwd||link member";
         QTest::newRow("fifo") << "6:pipe 0:h2||special file";
         // The names tar really uses come from these records, not from the member's own header.
+        QTest::newRow("pax path renames") << "x:path=h2 0:../h2||"; // tar extracts it as h2
         QTest::newRow("pax path leaving")
             << "0:h2 x:path=../../h2 0:harmless||leaves the directory";
         QTest::newRow("pax sparse name absolute")
@@ -269,7 +270,6 @@ private slots:
         const QString installed = rig.root.path("/home/orangepi/h2/");
         QCOMPARE(QDir(installed).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList({".h2config", "ch.qm", "en.qm", "h2"}));
-        QCOMPARE(readAll(installed + ".h2config"), "mode = 4\n");
         QCOMPARE(readAll(installed + "h2").left(20), readAll(builtProgram("h2")).left(20));
         QVERIFY(QFileInfo(installed + "h2").isExecutable());
         QCOMPARE(is_mounted(upgrade::kMountPoint), 0);

@@ -244,26 +244,21 @@ private slots:
     void lampTest_data() {
         QTest::addColumn<QString>("profile");
         QTest::addColumn<QString>("runs");
-        const QString pass = "PD1 PD9 PD15 PD2 PD6 PD10 PD17 PD16",
-                      fail = "PD5 PD0 PD8 PD12 PD4 PD3 PD7 PA19",
-                      both = "PD1 PD5 PD9 PD0 PD15 PD8 PD2 PD12 PD6 PD4 PD10 PD3 PD17 PD7 PD16 "
-                             "PA19",
-                      lines = "PA1 PA0 PA15 PA17", others = "PA2 PA14 PA3 PA18",
-                      grouped = "cfg out: PA0 PA1 PA2 PA3 PA14 PA15 PA17 PA18 $S|wait: 1000|set "
-                                "0: " +
-                                lines + "|set 1: " + others +
-                                " $S|wait: 1000|set 0: $S|"
-                                "wait: 1000|set 1: " +
-                                lines + "|set 0: " + others +
-                                "|set 1: "
-                                "$S|wait: 1000|set 0: $S|wait: 1000|set 1: PA0 PA1 PA2 PA3 PA14 "
-                                "PA15 PA17 PA18 $S|set 0: $S";
+        const QString grouped =
+            QString(
+                "cfg out: PA0 PA1 PA2 PA3 PA14 PA15 PA17 PA18 $S|wait: 1000|set 0: %1|set 1: %2 "
+                "$S|wait: 1000|set 0: $S|wait: 1000|set 1: %1|set 0: %2|set 1: $S|wait: 1000|"
+                "set 0: $S|wait: 1000|set 1: PA0 PA1 PA2 PA3 PA14 PA15 PA17 PA18 $S|set 0: $S")
+                .arg("PA1 PA0 PA15 PA17", "PA2 PA14 PA3 PA18"); // pass lines, fail lines
+        const QString both =
+            "PD1 PD5 PD9 PD0 PD15 PD8 PD2 PD12 PD6 PD4 PD10 PD3 PD17 PD7 PD16 PA19";
         QTest::newRow("direct, 8 ports or fewer")
             << "4 0 3 0"
-            << "cfg out: " + both + "|plcfg: 11|wait: 1000|plset 0: 11|set 1: " + both +
-                   "|wait: 1000|plset 1: 11|set 0: " + pass +
-                   "|wait: 1000|plset 1: 11|set 1: " + pass + "|wait: 1000|set 0: " + fail +
-                   "|wait: 1000|set 1: " + fail;
+            << QString("cfg out: %3|plcfg: 11|wait: 1000|plset 0: 11|set 1: %3|wait: 1000|plset 1: "
+                       "11|set 0: %1|wait: 1000|plset 1: 11|set 1: %1|wait: 1000|set 0: %2|wait: "
+                       "1000|set 1: %2")
+                   .arg("PD1 PD9 PD15 PD2 PD6 PD10 PD17 PD16", "PD5 PD0 PD8 PD12 PD4 PD3 PD7 PA19",
+                        both);
         QTest::newRow("grouped: every group latches pass lamps, fail lamps, then none")
             << "48 0 0 0" << grouped;
         QTest::newRow("direct outside variant 3: grouped, then its own lamps made outputs")
@@ -361,22 +356,25 @@ private slots:
 
     // Both threads on the process's settings and status block, until stopped.
     void threads() {
-        FakeGpio gpio;
-        const h2::PauseFn pause = gpio.pause(); // and let real time pass
-        auto slowly = [&pause](unsigned ms) { pause(ms), QThread::usleep(200); };
+        FakeGpio lamps, power;
+        auto slowly = [](FakeGpio& gpio) { // and let real time pass
+            return [pause = gpio.pause()](unsigned ms) { pause(ms), QThread::usleep(200); };
+        };
         profile("8 0 3 0");
-        LedControl led(gpio, slowly);
-        BoardControl board(gpio, gpio.commands(), slowly);
+        LedControl led(lamps, slowly(lamps));
+        BoardControl board(power, power.commands(), slowly(power));
         board.init(); // PD5 low: boards on, nothing to do but poll
         StatusBlock b{};
         setPort(b, 0, "1=3");
         Info.write(0, b.bytes, sizeof(b.bytes));
-        gpio.clearEvents();
+        lamps.clearEvents();
+        power.clearEvents();
         StdoutCapture out;
         QVERIFY(led.start() == 0 && board.start() == 0);
-        QTRY_VERIFY(gpio.events().join(',').contains("set PD1 0,set PD5 1,") && // port 1 passed
-                    gpio.events().contains("wait 200") && gpio.events().contains("get PD5") &&
-                    gpio.events().contains("wait 500"));
+        QTRY_VERIFY(lamps.events().mid(0, 3) ==
+                        QStringList({"set PD1 0", "set PD5 1", "set PD9 1"}) &&
+                    lamps.events().contains("wait 200") &&
+                    power.events().mid(0, 2) == QStringList({"get PD5", "wait 500"}));
         led.stop();
         board.stop();
         QCOMPARE(messages(out), "led starting...,led mstop...");

@@ -120,17 +120,18 @@ class TestUpgradeMonitor : public QObject {
     Q_OBJECT
 
 private slots:
-    // "datagram|action port disk": $ is a whole disk on usb1/, ~ a NUL byte.
+    // "datagram|action port disk": $ is a whole disk on usb1/, # 61 letters, ~ a NUL byte.
     void deviceEvents() {
         for (const QByteArray row :
              {"add@$|add 0 /sda", "remove@$|remove 0 /sda", "add@/usb4/x/block/sdb|add 3 /sdb",
               "add@$/sda1|none", "add@/usb1/block/sda1|none", "add@/usb7/x/block/sda|none",
-              "add@/devices/usb2/2-1:1.0|none", "@$|add 0 /sda", "a@$|add 0 /sda",
-              "rem@$|remove 0 /sda", "addx@$|none", "$|none", "change@x~add@$|none",
-              "add@/usb2/x/usb1/block/sdc|add 0 /sdc", "add@/usb1/x/block|none",
-              "add@$;reboot|none", "add@/usb1/block/../../etc|none", "|none"}) {
-            QByteArray datagram = row.left(row.lastIndexOf('|')).replace('$', kDisk);
-            datagram.replace('~', '\0');
+              "add@/devices/usb2/2-1:1.0|none", "@$|add 0 /sda", "a@$|add 0 /sda", "addx@$|none",
+              "$|none", "change@x~add@$|none", "add@/usb2/x/usb1/block/sdc|add 0 /sdc",
+              "add@/usb1/x/block|none", "add@$;reboot|none", "add@/usb1/block/../../etc|none",
+              "|none", "add@/usb1/block/a#|add 0 /a#", "add@/usb1/block/aa#|none"}) {
+            const QByteArray expanded =
+                QByteArray(row).replace('$', kDisk).replace('#', QByteArray(61, 'a'));
+            QByteArray datagram = expanded.left(expanded.lastIndexOf('|')).replace('~', '\0');
             // Exactly the datagram's bytes on the heap: an over-read shows under ASan.
             std::unique_ptr<char[]> exact(new char[size_t(datagram.size()) + 1]);
             memcpy(exact.get(), datagram.constData(), size_t(datagram.size()));
@@ -138,7 +139,7 @@ private slots:
             QString got = QStringList({"none", "add", "remove"})[e.action];
             if (e.action != DeviceEvent::None)
                 got += QString(" %1 %2").arg(e.port).arg(QString::fromStdString(e.disk));
-            QCOMPARE(row.left(row.lastIndexOf('|') + 1) + got.toUtf8(), row);
+            QCOMPARE(expanded.left(expanded.lastIndexOf('|') + 1) + got.toUtf8(), expanded);
         }
     }
 

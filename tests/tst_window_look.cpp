@@ -2,12 +2,12 @@
 // of the status strips show whole and apart, and the cover of an empty port lies over its
 // whole frame with its title inside the frame.
 
+#include "forms/screen.h"
 #include "burnin/framebn.h"
 #include "burnin/mainwindowburnin.h"
 #include "copier/copier_logic.h"
 #include "copier/mainwindowcopy.h"
 #include "forms/copier_forms.h"
-#include "forms/screen.h"
 #include "forms/tester_forms.h"
 #include "link/status_block.h"
 #include "platform/desktop_platform.h"

@@ -1,6 +1,5 @@
 #include "support/window_probe.h"
 
-#include "copier/port_cover.h"
 #include "link/status_block.h"
 #include "settings/settings.h"
 
@@ -31,10 +30,6 @@ Machine::Machine(char kind) : tester(nullptr, mSetting.port_count) {
                           : burnin.get();
 }
 
-QString Machine::title(int port) const {
-    return dynamic_cast<CoveredPort*>(frame(port))->title();
-}
-
 void setRecord(char kind, int index, uint32_t status, uint32_t connected) {
     if (kind == 'T') {
         const TesterPortRecord r{0,  0,      0, {}, 2,   {}, 0,         0, 0,
@@ -52,12 +47,7 @@ void setRecord(char kind, int index, uint32_t status, uint32_t connected) {
 }
 
 void setHeader(uint32_t engineVersion, int worked, int success, int fail) {
-    StatusHeader h{};
-    h.length = kStatusBlockSize;
-    h.engineVersion = engineVersion;
-    h.totalWorked = worked;
-    h.totalSuccess = success;
-    h.totalFail = fail;
+    const StatusHeader h{kStatusBlockSize, 0, engineVersion, 0, worked, success, fail, 0};
     Info.write(0, &h, sizeof(h));
 }
 

@@ -5,6 +5,7 @@
 
 #include "burnin/mainwindowburnin.h"
 #include "copier/mainwindowcopy.h"
+#include "copier/port_cover.h"
 #include "hardware/power_off_latch.h"
 #include "tester/mainwindow.h"
 
@@ -31,7 +32,7 @@ struct Machine {
     QWidget* frame(int port) const {
         return shown->findChild<QWidget*>(QString("frame_%1").arg(port));
     }
-    QString title(int port) const; // of a frame's cover
+    QString title(int port) const { return dynamic_cast<CoveredPort*>(frame(port))->title(); }
     MainWindow tester;
     std::unique_ptr<MainWindowCopy> copier;
     std::unique_ptr<MainWindowBurnin> burnin;
@@ -54,12 +55,10 @@ QString cellName(const QWidget& window, int row, int column);
 // How many times `line` occurs in a captured output.
 int lines(const QByteArray& output, const QString& line);
 
-class FakePower final : public BoardPower {
-public:
-    int level = 1;
-    int state = 2;
-    int switchedOff = 0;
-    int powerLevel() const override { return level; }
+// Boards powered on, in the state `state` reports (2: down), never switched.
+struct FakePower final : BoardPower {
+    int state = 1;
+    int powerLevel() const override { return 1; }
     int boardState() const override { return state; }
-    void switchOff() override { ++switchedOff; }
+    void switchOff() override {}
 };

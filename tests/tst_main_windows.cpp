@@ -198,8 +198,8 @@ void MainWindows::lowestSpeedButton() {
 
 // Window shown, ports, type, variant, mode; what stands in the way (a port working, a master
 // disk in, the boards down); the answer: a mode button and OK, "-" for Cancel. Then the
-// dialog | the windows (upper case shown, + running) | mode | a line logged | mode sent to the
-// engine | mode stored | name in the tester's title.
+// dialog | the windows (upper case shown, + running, the burn-in window's pause on stop) |
+// mode | a line logged | mode sent to the engine | mode stored | name in the tester's title.
 void MainWindows::press() {
     const char* rows[] = {
         "T 48 0 0 0;working;-;|T+b|0|working count 1|-|-|H2测试",
@@ -223,7 +223,7 @@ void MainWindows::press() {
         "C 16 2 2 4;;wipemode;SettingDlg_ssd|T+c|10|will change to H2|10|10|擦除",
         "B 32 0 2 7;working;-;|tB+|7||-|-|H2test   ",
         "B 32 0 4 7;;burnin_mode;SettingDlg_h2bn|tB+|7|accept ok|7|7|H2test   ",
-        "B 32 0 0 7;;testmode;SettingDialog|T+b|0|will change to h2 test|0|0|H2测试"};
+        "B 32 0 0 7;;testmode;SettingDialog|T+b2000|0|will change to h2 test|0|0|H2测试"};
     for (const char* row : rows) {
         const QString press = QString::fromUtf8(row);
         Info.clear();
@@ -274,7 +274,7 @@ void MainWindows::press() {
               {w.burnin.get(), 'B', w.burnin && w.burnin->running()}}) {
             if (window)
                 windows += QString(QLatin1Char(window->isVisible() ? letter : letter + 32)) +
-                           (running ? "+" : "");
+                           (running ? "+" : "") + (letter == 'B' ? w.pauses : "");
         }
         const QVector<uint32_t> sent = engine.next(300);
         const auto stored =

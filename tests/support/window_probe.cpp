@@ -21,7 +21,7 @@ Machine::Machine(char kind) : tester(nullptr, mSetting.port_count) {
     else if (mSetting.machine_variant != 1)
         burnin = std::make_unique<MainWindowBurnin>(nullptr, ports);
     if (burnin)
-        burnin->setPause([](unsigned) {});
+        burnin->setPause([this](unsigned ms) { pauses += QString::number(ms); });
     mainWindow = &tester;
     copyWindow = copier.get();
     burninWindow = burnin.get();

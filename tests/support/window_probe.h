@@ -37,6 +37,7 @@ struct Machine {
     std::unique_ptr<MainWindowCopy> copier;
     std::unique_ptr<MainWindowBurnin> burnin;
     QMainWindow* shown;
+    QString pauses; // of the burn-in window's stop(), in ms, instead of waiting
 };
 
 // Record `index` of the kind's layout in Info: tester state and connected flag (progress 30,

@@ -1,18 +1,17 @@
-// The catalogues: complete and current against the code and the forms, the built English
-// catalogue answers with its texts and keeps their placeholders, a language chosen in the
-// tester dialog reaches the open window on its next refresh, and the fixed captions of every
-// built window follow it at once.
+// The catalogues and what the operator sees in each language: complete and current against
+// the code and the forms with every placeholder kept, a language chosen in the tester dialog
+// reaches the open window on its next refresh, and every main window, laid out on the screen,
+// shows whole texts and covers in both languages and follows a switch at once.
 
 #include "base/globals.h"
 #include "base/translation.h"
-#include "burnin/mainwindowburnin.h"
-#include "copier/mainwindowcopy.h"
+#include "copier/copier_logic.h"
 #include "dialogs/settingdialog.h"
-#include "link/status_block.h"
-#include "platform/desktop_platform.h"
-#include "platform/platform.h"
+#include "forms/screen.h"
 #include "settings/settings.h"
-#include "tester/mainwindow.h"
+#include "support/temp_root.h"
+#include "support/window_probe.h"
+#include "tester/mode_title.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -20,383 +19,270 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTranslator>
-#include <QXmlStreamReader>
 #include <QtTest>
-#include <cstring>
-#include <functional>
-#include <memory>
 
 namespace {
 
-struct Entry {
-    QString context, source, translation, type;
-};
+const QString kSources = QStringLiteral(H2_SOURCE_DIR);
 
-QList<Entry> readCatalogue(const QString& path, QString* error) {
-    QList<Entry> entries;
+// Every message of a catalogue as "source -> translation", marked "!" while unfinished.
+QStringList readCatalogue(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return entries;
+    file.open(QIODevice::ReadOnly);
+    QStringList entries;
+    auto it = QRegularExpression("<source>(.*?)</source>\\s*<translation( type=\"\\w+\")?>(.*?)<",
+                                 QRegularExpression::DotMatchesEverythingOption)
+                  .globalMatch(QString::fromUtf8(file.readAll()));
+    while (it.hasNext()) {
+        const auto m = it.next();
+        const bool done = m.captured(2).isEmpty() && !m.captured(3).isEmpty();
+        entries << (done ? "" : "!") + m.captured(1) + " -> " + m.captured(3);
     }
-    QXmlStreamReader xml(&file);
-    QString context;
-    Entry entry;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QStringRef tag = xml.name();
-        if (tag == QLatin1String("name")) {
-            context = xml.readElementText();
-        } else if (tag == QLatin1String("message")) {
-            entry = {context, {}, {}, {}};
-        } else if (tag == QLatin1String("source")) {
-            entry.source = xml.readElementText();
-        } else if (tag == QLatin1String("translation")) {
-            entry.type = xml.attributes().value(QLatin1String("type")).toString();
-            entry.translation = xml.readElementText();
-            entries.append(entry);
-        }
-    }
-    if (xml.hasError())
-        *error = xml.errorString();
     return entries;
 }
 
-QString sourceDir() {
-    return QStringLiteral(H2_SOURCE_DIR);
-}
-QString binaryDir() {
-    return qEnvironmentVariable("H2_BINARY_DIR", QStringLiteral("."));
-}
-
-// The placeholders and line breaks a translation must keep for arg() and the title rows.
+// The line breaks and placeholders a translation must keep for the titles and arg().
 QStringList shape(const QString& text) {
-    QStringList marks;
-    QRegularExpressionMatchIterator it =
-        QRegularExpression(QStringLiteral("%L?\\d")).globalMatch(text);
+    QStringList marks{QString::number(text.count('\n'))};
+    auto it = QRegularExpression(QStringLiteral("%L?\\d")).globalMatch(text);
     while (it.hasNext())
         marks << it.next().captured();
-    marks.sort();
-    marks << QString::number(text.count(QLatin1Char('\n')));
+    std::sort(marks.begin(), marks.end());
     return marks;
 }
 
-// Accepts the tester dialog with the language chosen.
-void chooseLanguage(int language) {
-    SettingDialog dialog;
-    dialog.findChild<QComboBox*>(QStringLiteral("language"))->setCurrentIndex(language);
-    dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
-        ->button(QDialogButtonBox::Ok)
-        ->click();
+// A text that does not fit `label`, in width or in the height of its ink.
+QString misfit(const QLabel* label, const QString& text) {
+    const QFontMetrics m = label->fontMetrics();
+    const QSize need(m.horizontalAdvance(text), m.tightBoundingRect(text).height());
+    if (text.isEmpty() || (need.width() <= label->width() && need.height() <= label->height()))
+        return QString();
+    return QString("%1 \"%2\" needs %3x%4\n")
+        .arg(label->objectName(), text)
+        .arg(need.width())
+        .arg(need.height());
 }
 
-// The panel's catalogues in a scratch working directory, Chinese loaded into gTranslator.
-class LanguageBed {
-public:
-    LanguageBed() {
-        h2::setPlatform(h2::makeDesktopPlatform(mRoot.path().toStdString()));
-        for (const char* qm : {"en.qm", "ch.qm"})
-            mReady = mReady && QFile::copy(binaryDir() + "/" + qm, mWork.filePath(qm));
-        mReady = mReady && QDir::setCurrent(mWork.path());
-        gTranslator = &mTranslator;
-        mReady = mReady && loadTranslation(mTranslator, 0);
-        QCoreApplication::installTranslator(&mTranslator);
-    }
-    ~LanguageBed() {
-        QCoreApplication::removeTranslator(&mTranslator);
-        gTranslator = nullptr;
-        QDir::setCurrent(mOldDir);
-    }
-    bool ready() const { return mReady && mRoot.isValid() && mWork.isValid(); }
-
-private:
-    QTemporaryDir mRoot, mWork;
-    const QString mOldDir = QDir::currentPath();
-    QTranslator mTranslator;
-    bool mReady = true;
-};
-
-QString labelText(const QWidget* parent, const QString& name) {
-    auto* label = parent ? parent->findChild<QLabel*>(name) : nullptr;
-    return label ? label->text() : QStringLiteral("<missing %1>").arg(name);
-}
-
-void setStatus(int port, uint32_t state) {
-    TesterPortRecord r;
-    memset(&r, 0, sizeof(r));
-    r.state = state;
-    r.connected = 1;
-    Info.write(testerPortOffset(port), &r, sizeof(r));
+QRect rectIn(const QWidget* widget, const QWidget* ancestor) {
+    return QRect(widget->mapTo(ancestor, QPoint(0, 0)), widget->size());
 }
 
 } // namespace
 
 class Translations : public QObject {
     Q_OBJECT
-
 private slots:
-    void catalogueCompleteAndCurrent_data();
+    void initTestCase();
     void catalogueCompleteAndCurrent();
-    void builtEnglishCatalogue();
-    void dialogSwitchReachesOpenWindow_data();
     void dialogSwitchReachesOpenWindow();
-    void builtWindowsFollowSwitch_data();
-    void builtWindowsFollowSwitch();
+    void windows_data();
+    void windows();
+
+private:
+    TempRoot mRoot;
+    TempWorkDir mWork;
 };
 
-void Translations::catalogueCompleteAndCurrent_data() {
-    QTest::addColumn<QString>("catalogue");
-    QTest::newRow("English") << "en.ts";
-    QTest::newRow("Chinese") << "ch.ts";
+void Translations::initTestCase() {
+    const QString build = qEnvironmentVariable("H2_BINARY_DIR", QStringLiteral("."));
+    for (const char* qm : {"en.qm", "ch.qm"})
+        QVERIFY(QFile::copy(build + "/" + qm, QString::fromLatin1(qm)));
 }
 
-// A fresh extraction into a copy of the catalogue must find nothing new, nothing gone and
-// nothing unfinished: a text added to the code without its translation fails here.
+// A fresh extraction into a copy of the catalogue finds nothing new, gone or unfinished (a
+// text added to the code without its translation fails here; run ninja update_translations),
+// and no translation loses or adds a placeholder or a line of a title.
 void Translations::catalogueCompleteAndCurrent() {
-    QFETCH(QString, catalogue);
-    QTemporaryDir tmp;
-    QVERIFY(tmp.isValid());
-    const QString committed = sourceDir() + "/translations/" + catalogue;
-    const QString fresh = tmp.filePath(catalogue);
-    QVERIFY(QFile::copy(committed, fresh));
-
-    QProcess lupdate;
-    lupdate.setProcessChannelMode(QProcess::MergedChannels);
-    lupdate.start(QStringLiteral(H2_LUPDATE),
-                  {QStringLiteral("-no-obsolete"), QStringLiteral("-locations"),
-                   QStringLiteral("none"), sourceDir() + "/src", QStringLiteral("-ts"), fresh});
-    QVERIFY(lupdate.waitForFinished(120000));
-    QVERIFY2(lupdate.exitCode() == 0, lupdate.readAll().constData());
-
-    QString error;
-    const QList<Entry> before = readCatalogue(committed, &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    const QList<Entry> after = readCatalogue(fresh, &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    QVERIFY(after.size() > 100);
-
-    QStringList problems;
-    for (const Entry& e : after) {
-        if (!e.type.isEmpty() || e.translation.isEmpty())
-            problems << QStringLiteral("%1 \"%2\": %3")
-                            .arg(e.context, e.source, e.type.isEmpty() ? "empty" : e.type);
+    for (const QString catalogue : {"en.ts", "ch.ts"}) {
+        const QString committed = kSources + "/translations/" + catalogue;
+        QVERIFY(QFile::copy(committed, catalogue));
+        QProcess lupdate;
+        lupdate.setProcessChannelMode(QProcess::MergedChannels);
+        lupdate.start(QStringLiteral(H2_LUPDATE),
+                      {"-no-obsolete", "-locations", "none", kSources + "/src", "-ts", catalogue});
+        QVERIFY(lupdate.waitForFinished(120000));
+        QVERIFY2(lupdate.exitCode() == 0, lupdate.readAll().constData());
+        const QStringList entries = readCatalogue(catalogue);
+        QVERIFY(entries.size() > 100);
+        QCOMPARE(entries.size(), readCatalogue(committed).size());
+        for (const QString& e : entries)
+            QVERIFY2(!e.startsWith('!') &&
+                         shape(e.section(" -> ", 0, 0)) == shape(e.section(" -> ", 1)),
+                     qPrintable(e));
     }
-    if (before.size() != after.size())
-        problems << QStringLiteral("%1 texts in the catalogue, %2 in the code (run "
-                                   "ninja update_translations)")
-                        .arg(before.size())
-                        .arg(after.size());
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
-}
-
-// What the panel loads: every English text comes back from the built catalogue, and no
-// translation loses or adds a placeholder or a line of a title.
-void Translations::builtEnglishCatalogue() {
-    QTranslator translator;
-    QVERIFY2(translator.load(QStringLiteral("en.qm"), binaryDir()), qPrintable(binaryDir()));
-    QString error;
-    const QList<Entry> entries = readCatalogue(sourceDir() + "/translations/en.ts", &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    QStringList problems;
-    for (const Entry& e : entries) {
-        const QString got =
-            translator.translate(e.context.toUtf8().constData(), e.source.toUtf8().constData());
-        if (got != e.translation)
-            problems << QStringLiteral("%1 \"%2\" gives \"%3\"").arg(e.context, e.source, got);
-        if (shape(e.source) != shape(e.translation))
-            problems << QStringLiteral("%1 \"%2\" -> \"%3\" changes placeholders or lines")
-                            .arg(e.context, e.source, e.translation);
-    }
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
-    QCOMPARE(translator.translate("Frame", "写入:"), QStringLiteral("Write:"));
-}
-
-void Translations::dialogSwitchReachesOpenWindow_data() {
-    QTest::addColumn<bool>("copier");
-    QTest::addColumn<QString>("chinese");
-    QTest::addColumn<QString>("english");
-    QTest::newRow("tester, port writing") << false << "写入:"
-                                          << "Write:";
-    // A finished target is painted once, when it finishes; the switch must reach it still.
-    QTest::newRow("copier, target failed") << true << "  失败"
-                                           << "  Failed";
 }
 
 // English chosen and confirmed in the tester dialog: the window's next tick writes its port
-// status in English, with no restart and no call on the window.
+// status in English, with no restart and no call on the window: a tester port writing, and a
+// copier target failed, painted once when it failed.
 void Translations::dialogSwitchReachesOpenWindow() {
-    QFETCH(bool, copier);
-    QFETCH(QString, chinese);
-    QFETCH(QString, english);
-    LanguageBed bed;
-    QVERIFY(bed.ready());
-    memset(&mSetting, 0, sizeof(mSetting));
-    mSetting.port_count = 48;
-    mSetting.machine_type = copier ? 1 : 0;
-    mSetting.mode = copier ? 3 : 0;
-    Info.clear();
-    std::unique_ptr<QMainWindow> window;
-    std::function<void()> tick;
-    if (copier) {
-        CopierPortRecord r{};
-        r.connectState = 1;
-        r.portStatus = 7;
-        Info.write(copierPortOffset(4), &r, sizeof(r));
-        auto* w = new MainWindowCopy(nullptr, 48);
-        window.reset(w);
-        w->start();
-        tick = [w] { w->JobUiChange(); };
-    } else {
-        setStatus(5, 1);
-        auto* w = new MainWindow(nullptr, 48);
-        window.reset(w);
-        tick = [w] { w->update(); };
+    for (const bool copier : {false, true}) {
+        const QString texts = copier ? "  失败|  Failed" : "写入:|Write:";
+        QTranslator translator;
+        gTranslator = &translator;
+        QVERIFY(loadTranslation(translator, 0));
+        QCoreApplication::installTranslator(&translator);
+        setMachine(48, copier ? 3 : 0, copier);
+        Info.clear();
+        setRecord(copier ? 'C' : 'T', copier ? 4 : 5, copier ? 7 : 1, 1); // failed, writing
+        Machine w(copier ? 'C' : 'T');
+        w.start();
+        w.shown->show();
+        w.tick();
+        auto* status = w.frame(5)->findChild<QLabel*>("label_status");
+        QVERIFY2(status->text().startsWith(texts.section('|', 0, 0)), qPrintable(status->text()));
+        SettingDialog dialog;
+        dialog.findChild<QComboBox*>(QStringLiteral("language"))->setCurrentIndex(1);
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        QCoreApplication::processEvents(); // the switch reaches the windows as a posted event
+        QVERIFY2(status->text().startsWith(texts.section('|', 0, 0)), "changed before the tick");
+        w.tick();
+        QVERIFY2(status->text().startsWith(texts.section('|', 1)), qPrintable(status->text()));
+        QCoreApplication::removeTranslator(&translator);
+        gTranslator = nullptr;
     }
-    window->show();
-    tick();
-    auto* frame = window->findChild<QWidget*>(QStringLiteral("frame_5"));
-    auto* status = frame ? frame->findChild<QLabel*>(QStringLiteral("label_status")) : nullptr;
-    QVERIFY(status);
-    QVERIFY2(status->text().startsWith(chinese), qPrintable(status->text()));
-
-    chooseLanguage(1);
-    QCOMPARE(mSetting.language, 1);
-    QCoreApplication::processEvents(); // the switch reaches the windows as a posted event
-    QVERIFY2(status->text().startsWith(chinese), "changed before the tick");
-    tick();
-    QVERIFY2(status->text().startsWith(english), qPrintable(status->text()));
 }
 
-enum class Kind { Tester, Copier, Burnin };
-Q_DECLARE_METATYPE(Kind)
-
-void Translations::builtWindowsFollowSwitch_data() {
-    QTest::addColumn<Kind>("kind");
-    QTest::addColumn<int>("ports");
-    QTest::addColumn<QString>("stripContext");
-    QTest::addColumn<QString>("frameContext");
-    // A caption of the form that nothing writes, and a label the window has written to.
-    QTest::addColumn<QString>("frame");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("captionSource");
-    QTest::addColumn<QString>("written");
-
-    QTest::newRow("copier 16, strip above the grid") << Kind::Copier << 16 << "MainWindowCopy"
-                                                     << "Frame_dst"
-                                                     << "frame_4"
-                                                     << "label_3_1"
-                                                     << "  容量"
-                                                     << "dataCloned";
-    QTest::newRow("copier 48, strip in the grid") << Kind::Copier << 48 << "MainWindowCopy"
-                                                  << "Frame_dst"
-                                                  << "frame_40"
-                                                  << "label"
-                                                  << "  拷贝"
-                                                  << "label_3_2";
-    QTest::newRow("copier 121, master in the strip") << Kind::Copier << 121 << "MainWindowCopy"
-                                                     << "Frame_dd"
-                                                     << "frame_1"
-                                                     << "label_3_1"
-                                                     << "  容量"
-                                                     << "capacity";
-    QTest::newRow("burn-in 16") << Kind::Burnin << 16 << "MainWindowCopy"
-                                << "FrameBn"
-                                << "frame_7"
-                                << "testRequiredTime"
-                                << "时间设定"
-                                << "status";
-    QTest::newRow("burn-in 80") << Kind::Burnin << 80 << "MainWindowCopy"
-                                << "FrameBn"
-                                << "frame_80"
-                                << "error"
-                                << "错误"
-                                << "speed";
-    QTest::newRow("tester 121") << Kind::Tester << 121 << "MainWindow"
-                                << "Frame"
-                                << "frame_121"
-                                << "label_1_2"
-                                << "时间"
-                                << "label_status";
+void Translations::windows_data() {
+    QTest::addColumn<QString>("machine"); // window, ports, variant
+    QTest::addColumn<QString>("layout");  // form, frames, grid cells "row,column=frame"
+    const QHash<QString, QString> layouts = {
+        {"T 51 0", "MainWindow_51 50 1,0=frame_2 5,0= 6,0= 7,0=frame_42"},
+        {"T 80 0", "MainWindow_80 80 1,1=frame_9 8,9=frame_80"},
+        {"T 121 0", "MainWindow_121 120 8,0=frame_2 1,0=frame_9 1,14=frame_121"},
+        {"C 24 0", "MainWindowCopy_24 24 5,0= 6,0=frame_21"},
+        {"C 121 0", "MainWindowCopy_121 121 0,0=StatusWidget 8,0=frame_2 1,14=frame_121"},
+        {"B 80 0", "MainWindowBurnin_80 80 8,0=frame_8 1,1=frame_9"}};
+    // Every form: the port counts with one of their own and one without.
+    const QString machines = "T4 T6 T8 T10 T12 T16 T16/4 T20 T24 T28 T32 T40 T48 T50 T51 T64 T80 "
+                             "T96 T121 C4 C6 C8 C10 C12 C16 C20 C24 C32 C40 C48 C51 C64 C121 B8 "
+                             "B10 B12 B16 B16/4 B20 B24 B32 B40 B48 B64 B80 B96";
+    for (const QString& token : machines.split(' ')) {
+        const QString key =
+            token.at(0) + ' ' + token.mid(1).replace('/', ' ') + (token.contains('/') ? "" : " 0");
+        QTest::newRow(qPrintable(key)) << key << layouts.value(key);
+    }
 }
 
-// A language switch re-sets what the forms wrote once, in every built window, shown or not:
-// the strip captions, the frames' own captions, the mode name of a started window. Texts
-// the window wrote into the frames stay until its next refresh.
-void Translations::builtWindowsFollowSwitch() {
-    QFETCH(Kind, kind);
-    QFETCH(int, ports);
-    QFETCH(QString, stripContext);
-    QFETCH(QString, frameContext);
-    QFETCH(QString, frame);
-    QFETCH(QString, caption);
-    QFETCH(QString, captionSource);
-    QFETCH(QString, written);
-
-    LanguageBed bed;
-    QVERIFY(bed.ready());
-    memset(&mSetting, 0, sizeof(mSetting));
-    mSetting.port_count = ports;
-    mSetting.machine_type = kind == Kind::Copier ? 1 : 0;
-    mSetting.mode = kind == Kind::Copier ? 3 : kind == Kind::Burnin ? 7 : 1;
+// The window as start-up shows it: its form and grid; then in Chinese and in English the
+// strip's texts (five-digit counters, every mode name) fit their labels and do not overlap,
+// the two brand lines of a strip above 8 ports lie inside it; frames lie on the screen apart;
+// the cover of every empty port hides its whole frame and shows its title whole. A switch
+// re-sets the form's captions and the mode name at once.
+void Translations::windows() {
+    QFETCH(QString, machine);
+    QFETCH(QString, layout);
+    const QStringList m = machine.split(' ');
+    const char kind = m[0][0].toLatin1();
+    setMachine(m[1].toInt(), kind == 'C' ? 3 : kind == 'B' ? 7 : 0, kind == 'C', m[2].toInt());
     Info.clear();
-
-    std::unique_ptr<QMainWindow> window;
-    QString modeSource; // the mode name in the strip, empty where the window sets none
-    if (kind == Kind::Copier) {
-        auto* copier = new MainWindowCopy(nullptr, ports);
-        window.reset(copier);
-        copier->start();
-        copier->stop();
-        modeSource = QStringLiteral("全盘拷贝比较");
-    } else if (kind == Kind::Tester) {
-        auto* tester = new MainWindow(nullptr, ports);
-        window.reset(tester);
-        tester->start();
-        tester->stop();
-        modeSource = QStringLiteral("格式化");
-    } else {
-        window.reset(new MainWindowBurnin(nullptr, ports));
+    setHeader(0x24061501);
+    Machine w(kind);
+    w.start();
+    QMainWindow* window = w.shown;
+    showMainWindow(window, h2::ShowAs::Maximized);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QList<QWidget*> frames =
+        window->findChildren<QWidget*>(QRegularExpression("^frame_\\d+$"));
+    QVERIFY(frames.size() >= std::min(m[1].toInt(), 32) - 1);
+    const QStringList cells = layout.split(' ', Qt::SkipEmptyParts);
+    if (!cells.isEmpty()) {
+        QCOMPARE(kind == 'T'   ? w.tester.form().name
+                 : kind == 'C' ? w.copier->form().name
+                               : w.burnin->form().name,
+                 cells[0]);
+        QCOMPARE(frames.size(), cells[1].toInt());
     }
+    for (const QString& cell : cells.mid(2))
+        QCOMPARE(cellName(*window, cell.section(',', 0, 0).toInt(),
+                          cell.section(',', 1).section('=', 0, 0).toInt()),
+                 cell.section('=', 1));
     QWidget* strip = window->findChild<QWidget*>(QStringLiteral("StatusWidget"));
-    QVERIFY(strip);
-    QWidget* port = window->findChild<QWidget*>(frame);
-    QVERIFY(port);
-    auto* writtenLabel = port->findChild<QLabel*>(written);
-    QVERIFY(writtenLabel);
-    writtenLabel->setText(QStringLiteral("42 GB"));
-
-    // Chinese as built; then English, then Chinese again.
-    const struct {
-        int language;
-        bool english;
-    } steps[] = {{0, false}, {1, true}, {0, false}};
-    for (const auto& step : steps) {
-        if (step.language != mSetting.language)
-            chooseLanguage(step.language);
-        QCOMPARE(mSetting.language, step.language);
-        const auto inForce = [&](const QString& context, const QString& source) {
-            const QString text = QCoreApplication::translate(context.toUtf8().constData(),
-                                                             source.toUtf8().constData());
-            // The catalogue itself must have switched, or the test would prove nothing.
-            return step.english && text == source ? QStringLiteral("<untranslated>") : text;
-        };
-        QTRY_COMPARE(labelText(strip, QStringLiteral("label_2")),
-                     inForce(stripContext, QStringLiteral("成功总数")));
-        QCOMPARE(labelText(strip, QStringLiteral("label_6")),
-                 inForce(stripContext, QStringLiteral("当前失败")));
-        QCOMPARE(labelText(port, caption), inForce(frameContext, captionSource));
-        if (!modeSource.isEmpty())
-            QCOMPARE(labelText(strip, QStringLiteral("workingMode")),
-                     inForce(stripContext, modeSource));
-        if (kind == Kind::Copier)
-            QCOMPARE(labelText(window->findChild<QWidget*>(QStringLiteral("frame_1")),
-                               QStringLiteral("label_no")),
-                     inForce(stripContext, QStringLiteral("源")));
-        QCOMPARE(writtenLabel->text(), QStringLiteral("42 GB"));
+    const QList<QWidget*> parts =
+        strip ? strip->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)
+              : QList<QWidget*>{};
+    // What the form wrote: the strip's captions and mode name, a caption of the last frame.
+    const auto formTexts = [&] {
+        QStringList texts{labelText(frames.last(), kind == 'T'   ? "label_1_2"
+                                                   : kind == 'C' ? "label_3_1"
+                                                                 : "testRequiredTime")};
+        for (QWidget* part : parts)
+            texts << (part->objectName().contains(QRegularExpression("^(label|workingMode)"))
+                          ? labelText(strip, part->objectName())
+                          : "");
+        return texts;
+    };
+    const QStringList chinese = formTexts();
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral("en.qm")));
+    for (bool inEnglish : {false, true}) {
+        if (inEnglish) {
+            QCoreApplication::installTranslator(&english);
+            QCoreApplication::processEvents();
+            int changed = 0;
+            for (int i = 0; i < chinese.size(); ++i)
+                changed += formTexts()[i] != chinese[i];
+            QCOMPARE(changed, strip ? (kind == 'B' ? 7 : 8) : 1);
+        }
+        QString faults;
+        int brands = 0;
+        for (QWidget* part : parts) {
+            auto* label = qobject_cast<QLabel*>(part);
+            const QString name = part->objectName();
+            if (part->isHidden() || name.startsWith("frame_") || !label)
+                continue;
+            QStringList texts{label->text(),
+                              name.contains(QRegularExpression("^(current|total)")) ? "99999" : ""};
+            for (int mode : {0, 1, 2, 8, 9, 10, 11, 3, 4, 5, 6, 12, 13})
+                texts << (name != "workingMode" ? ""
+                          : kind == 'T'         ? tester::modeName(mode)
+                          : kind == 'C'         ? copier::stripModeName(mode)
+                                                : "BURNIN");
+            // The brand lines (the labels without a name but the version) fit and lie inside the
+            // strip, clear of its named labels and button; they overlap each other by design.
+            const bool brand = name.isEmpty() && !label->text().startsWith('V');
+            brands += brand;
+            for (const QString& text : name.isEmpty() ? QStringList{} : texts)
+                faults += misfit(label, text);
+            if (brand && (!strip->rect().contains(part->geometry()) ||
+                          label->fontMetrics().horizontalAdvance(label->text()) > label->width()))
+                faults += label->text() + " leaves the strip\n";
+            for (QWidget* other : parts) {
+                const QString by = other->objectName();
+                if (other != part && !other->isHidden() && !by.isEmpty() &&
+                    !by.startsWith("frame_") && other->geometry().intersects(part->geometry()))
+                    faults += name + label->text() + " overlaps " + by + '\n';
+            }
+        }
+        for (QWidget* frame : frames) {
+            const QRect r = rectIn(frame, window);
+            if (!QRect(0, 0, kScreenWidth + 2, kScreenHeight).contains(r))
+                faults += frame->objectName() + " leaves the screen\n";
+            for (QWidget* other : frames) {
+                if (other != frame && r.intersects(rectIn(other, window)))
+                    faults += frame->objectName() + " overlaps " + other->objectName() + '\n';
+            }
+            // The cover is the frame's disabled label; its title is the cover's own label.
+            QLabel* mask = nullptr;
+            for (QLabel* l : frame->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+                mask = l->isEnabled() ? mask : l;
+            QLabel* title = mask ? mask->findChild<QLabel*>() : nullptr;
+            if (!title || mask->isHidden()) {
+                faults += frame->objectName() + " has no cover\n";
+                continue;
+            }
+            title->ensurePolished();
+            const QRect text = title->fontMetrics().boundingRect(
+                rectIn(title, frame), Qt::AlignCenter | (title->wordWrap() ? Qt::TextWordWrap : 0),
+                title->text());
+            if (!rectIn(mask, frame).contains(frame->rect()) || !frame->rect().contains(text))
+                faults += frame->objectName() + " cover or title out of the frame\n";
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults));
+        QCOMPARE(brands, strip && m[1].toInt() > 8 ? 2 : 0);
     }
+    QCoreApplication::removeTranslator(&english);
 }
 
 QTEST_MAIN(Translations)

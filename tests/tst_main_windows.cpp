@@ -3,6 +3,7 @@
 // the settings dialog of the machine and then the window of the chosen mode.
 
 #include "hardware/boardcontrol.h"
+#include "settings/settings.h"
 #include "support/dialog_bed.h"
 #include "support/engine_link.h"
 #include "support/fake_gpio.h"
@@ -231,7 +232,9 @@ void MainWindows::press() {
         const QString before = press.section(';', 1, 1), after = press.section(';', 3);
         const char kind = m[0][0].toLatin1();
         DialogBed bed(m[1].toInt(), m[2].toInt(), m[3].toInt());
-        editSetting([&](SettingRecord& r) { r.mode = m[4].toInt(); });
+        SettingRecord record = snapshotSetting();
+        record.mode = m[4].toInt();
+        commitSetting(record);
         Machine w(kind);
         FakePower power;
         power.state = before == "boards" ? 2 : 1;

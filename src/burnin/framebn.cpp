@@ -34,7 +34,7 @@ FrameBn::FrameBn(QWidget* parent, int portCount, int machineVariant)
     ui->setupUi(this);
     followLanguage(this, [this] { ui->retranslateUi(this); });
     // The colour of the port is the frame's own background, painted from its style sheet.
-    setAttribute(Qt::WA_StyledBackground);
+    makeOpaque(this);
     setFormFont(this, 6, {});
     const PortCover cover = coverFrame(
         this, burninCover(portCount, machineVariant),
@@ -47,6 +47,11 @@ FrameBn::FrameBn(QWidget* parent, int portCount, int machineVariant)
 }
 
 FrameBn::~FrameBn() = default;
+
+void FrameBn::paintEvent(QPaintEvent* event) {
+    paintOwnBackground(this);
+    QFrame::paintEvent(event);
+}
 
 void FrameBn::setNumber(int number) {
     ui->label_no->setText(QString::number(number));

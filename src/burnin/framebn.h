@@ -27,6 +27,9 @@ public:
     void setNumber(int number);
     using CoveredPort::mask;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void showReady();
     void showPass(const BurninPortRecord& record, const SettingRecord& setting);

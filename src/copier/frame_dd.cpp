@@ -17,7 +17,7 @@ Frame_dd::Frame_dd(QWidget* parent, int portCount)
     ui->setupUi(this);
     followLanguage(this, [this] { ui->retranslateUi(this); });
     // The colour of the port is the frame's own background, painted from its style sheet.
-    setAttribute(Qt::WA_StyledBackground);
+    makeOpaque(this);
     setCopierFrameFonts(this, ui->gridLayout, portCount,
                         {ui->copyData, ui->label_4_3, ui->progressBar});
     const PortCover cover =
@@ -28,6 +28,11 @@ Frame_dd::Frame_dd(QWidget* parent, int portCount)
 }
 
 Frame_dd::~Frame_dd() = default;
+
+void Frame_dd::paintEvent(QPaintEvent* event) {
+    paintOwnBackground(this);
+    QWidget::paintEvent(event);
+}
 
 void Frame_dd::setNumber(const QString& number) {
     ui->label_no->setText(number);

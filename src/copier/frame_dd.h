@@ -28,6 +28,9 @@ public:
     void setNumber(const QString& number);
     using CoveredPort::mask;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void showPresent(const StatusBlock& block, int mode);
     void showStatus(uint32_t status, uint32_t prepCounter);

@@ -24,7 +24,7 @@ Frame_dst::Frame_dst(QWidget* parent, int portCount)
     ui->setupUi(this);
     followLanguage(this, [this] { ui->retranslateUi(this); });
     // The colour of the port is the frame's own background, painted from its style sheet.
-    setAttribute(Qt::WA_StyledBackground);
+    makeOpaque(this);
     setCopierFrameFonts(this, ui->gridLayout, portCount, {ui->label_4_3, ui->progressBar});
     const PortCover cover =
         coverFrame(this, targetCover(portCount), coverTitleStyle(portCount), kGrey);
@@ -34,6 +34,11 @@ Frame_dst::Frame_dst(QWidget* parent, int portCount)
 }
 
 Frame_dst::~Frame_dst() = default;
+
+void Frame_dst::paintEvent(QPaintEvent* event) {
+    paintOwnBackground(this);
+    QWidget::paintEvent(event);
+}
 
 void Frame_dst::setNumber(const QString& number) {
     ui->label_no->setText(number);

@@ -29,6 +29,7 @@ public:
     using CoveredPort::mask;
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

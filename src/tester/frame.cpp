@@ -34,9 +34,15 @@ Frame::Frame(QWidget* parent, int portCount, int machineVariant)
         ui->gridLayout->setContentsMargins(1, 2, 0, 0);
     }
     mMask->raise(); // above the form's labels
+    makeOpaque(this);
 }
 
 Frame::~Frame() = default;
+
+void Frame::paintEvent(QPaintEvent* event) {
+    paintOwnBackground(this);
+    QFrame::paintEvent(event);
+}
 
 void Frame::go(int port) {
     mPort = port;

@@ -38,6 +38,9 @@ public slots:
     // One refresh from the current status block.
     void finish();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void apply(const tester::FrameDraw& draw);
     void setBackground(const QString& style);

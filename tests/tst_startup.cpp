@@ -48,7 +48,8 @@ private slots:
         QCOMPARE(o.qtArgs, (std::vector<std::string>{"h2", "-platform", "offscreen"}));
         QCOMPARE(o.config.engineAddress + " " + o.config.panelAddress, "127.0.0.2 127.0.0.1");
         QCOMPARE(o.config.controlPort, 2000);
-        // A board build defaults to the device platform, the real root and the cabinet's link.
+        // A board build defaults to the device platform, the real root and the cabinet's link
+        // (parsing only: no socket is made here).
         o = h2::parseCommandLine({"h2"}, "device", &error);
         QCOMPARE(o.platform + " " + o.root + " " + o.config.engineAddress, "device / 192.168.0.2");
         QCOMPARE((QList<int>{o.config.controlPort, o.config.dataPort, o.config.supervisorPort}),
@@ -147,9 +148,11 @@ private slots:
                 stored.contains("\ncapfil_color_2 = 4660\n"));
     }
 
-    // Nothing ever connects to 192.168.0.3: the engine simulator refuses it before any socket.
+    // The simulator refuses any address outside 127.0.0.0/8 before it makes a socket. The
+    // refused address is a documentation one (RFC 5737), never a cabinet's link, so that even
+    // a broken refusal could not reach a board.
     void simulatorRefusesUnsafeOptions() {
-        for (const QStringList& options : {QStringList{"--panel-address", "192.168.0.3"},
+        for (const QStringList& options : {QStringList{"--panel-address", "203.0.113.3"},
                                            {"--engine-address", "10.0.0.2"},
                                            {"--interval", "3000"}}) {
             QProcess sim;

@@ -93,7 +93,19 @@ void EngineSession::start() {
     mTick.start();
 }
 
+// Checked again where the sockets are made, not only where the options are read: whatever
+// builds the options, the simulator never leaves 127.0.0.0/8.
+static bool loopbackOnly(const Options& options) {
+    if (isLoopback(options.panelAddress) && isLoopback(options.engineAddress))
+        return true;
+    say("refusing %s -> %s: not loopback", options.engineAddress.c_str(),
+        options.panelAddress.c_str());
+    return false;
+}
+
 void EngineSession::connectControl() {
+    if (!loopbackOnly(mOptions))
+        return;
     mControl.abort();
     mControl.bind(QHostAddress(QString::fromStdString(mOptions.engineAddress)), 0);
     mControl.connectToHost(QString::fromStdString(mOptions.panelAddress),
@@ -101,6 +113,8 @@ void EngineSession::connectControl() {
 }
 
 void EngineSession::connectData() {
+    if (!loopbackOnly(mOptions))
+        return;
     mData.abort();
     mData.bind(QHostAddress(QString::fromStdString(mOptions.engineAddress)), 0);
     mData.connectToHost(QString::fromStdString(mOptions.panelAddress), quint16(mOptions.dataPort));
@@ -238,6 +252,8 @@ void EngineSession::applySettings(const unsigned char* data) {
 }
 
 long long sendBackToBack(const Options& options, int seconds) {
+    if (!loopbackOnly(options))
+        return -1;
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in local{}, remote{};
     local.sin_family = remote.sin_family = AF_INET;

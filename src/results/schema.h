@@ -1,0 +1,15 @@
+#pragma once
+// The journal's table: an id, the columns of record.h in their order, and whether the fleet
+// broker has acknowledged the record.
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace results {
+
+inline constexpr const char* kTable = "results";
+
+// Creates the table and its indexes if missing. False with a message on failure.
+bool ensureSchema(QSqlDatabase& db, QString* error);
+
+} // namespace results

@@ -7,6 +7,7 @@
 //
 // Runs on the offscreen platform unless told otherwise. Prints the figures; judges nothing.
 
+#include "base/heap_tuning.h"
 #include "burnin/mainwindowburnin.h"
 #include "copier/mainwindowcopy.h"
 #include "forms/screen.h"
@@ -155,6 +156,7 @@ void print(const char* what, const Figures& f) {
 } // namespace
 
 int main(int argc, char** argv) {
+    fixHeapThresholds(); // as the panel does
     bool platformGiven = false;
     for (int i = 1; i < argc; ++i)
         platformGiven |= strcmp(argv[i], "-platform") == 0;

@@ -4,6 +4,7 @@
 #include "app/net_thread.h"
 #include "app/window_choice.h"
 #include "base/globals.h"
+#include "base/heap_tuning.h"
 #include "base/log_file.h"
 #include "base/translation.h"
 #include "base/user_signals.h"
@@ -90,6 +91,7 @@ void createAndShowWindows() {
 } // namespace
 
 int runPanel(int argc, char** argv) {
+    fixHeapThresholds();
     std::string error;
     const h2::Options options = h2::parseCommandLine(std::vector<std::string>(argv, argv + argc),
                                                      H2_DEFAULT_PLATFORM, &error);

@@ -40,15 +40,14 @@ std::vector<StoredResult> unsent(Journal& journal, int limit) {
     return got;
 }
 
-// Selected columns of a stored record as "name=value", "-" for null.
+// Selected columns of a stored record, "-" for null.
 QString columns(const QJsonObject& record, const QString& names) {
     QStringList out;
     for (const QString& name : names.split(' ')) {
         const QJsonValue v = record.value(name);
-        out << name + '=' +
-                   (v.isNull()     ? "-"
-                    : v.isString() ? v.toString()
-                                   : QString::number(v.toDouble(), 'f', 0));
+        out << (v.isNull()     ? "-"
+                : v.isString() ? v.toString()
+                               : QString::number(v.toDouble(), 'f', 0));
     }
     return out.join(' ');
 }
@@ -89,69 +88,58 @@ private slots:
     void unsentAndSent();
 };
 
+// Layout, mode, status, whether a tester error came late; then verdict and key, or "none".
 void Results::findings_data() {
-    QTest::addColumn<int>("layout");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<uint>("status");
-    QTest::addColumn<bool>("late");
-    QTest::addColumn<QString>("expected");
-    const int T = int(Layout::Tester), C = int(Layout::Copier), B = int(Layout::Burnin);
-    const struct {
-        int layout, mode;
-        uint status;
-        bool late;
-        const char* expected;
-    } rows[] = {
-        {T, 0, 3, false, "pass passed"},
-        {T, 10, 3, false, "pass erased"},
-        {T, 0, 4, false, "fail write_error"},
-        {T, 0, 5, false, "fail capacity_short"},
-        {T, 2, 6, false, "fail usb2"},
-        {T, 0, 10, false, "fail write_error"},
-        {T, 9, 10, true, "fail read_error"},
-        {T, 8, 11, true, "fail write_error"},
-        {T, 0, 12, false, "fail corrupted"},
-        {T, 0, 13, false, "fail read_slow"},
-        {T, 0, 14, false, "fail write_slow"},
-        {T, 0, 1, false, "none"},
-        {T, 0, 2, false, "none"},
-        {T, 0, 9, false, "none"},
-        {T, 0, 7, false, "none"},
-        {T, 1, 3, false, "pass formatted"},
-        {T, 1, 4, false, "fail format_error"},
-        {T, 1, 5, false, "fail capacity_short"},
-        {T, 1, 6, false, "none"},
-        {T, 11, 3, false, "pass usb3"},
-        {T, 11, 4, false, "fail usb2"},
-        {T, 11, 5, false, "fail usb3_fault"},
-        {T, 11, 12, false, "none"},
-        {C, 3, 6, false, "pass passed"},
-        {C, 6, 7, false, "fail copy_error"},
-        {C, 12, 6, false, "pass match"},
-        {C, 13, 7, false, "fail mismatch"},
-        {C, 4, 9, false, "fail capacity_exceeded"},
-        {C, 5, 10, false, "fail data_exceeded"},
-        {C, 3, 4, false, "none"},
-        {C, 3, 19, false, "none"},
-        {B, 7, 13, false, "fail stopped_with_errors"},
-        {B, 7, 14, false, "pass passed"},
-        {B, 7, 15, false, "fail write_stopped"},
-        {B, 7, 17, false, "none"},
-        {B, 7, 12, false, "none"},
-    };
-    for (const auto& r : rows)
-        QTest::addRow("%d/%d/%u/%d", r.layout, r.mode, r.status, r.late)
-            << r.layout << r.mode << r.status << r.late << QString(r.expected);
+    QTest::addColumn<QString>("row");
+    const char* rows[] = {"T 0 3 - pass passed",
+                          "T 10 3 - pass erased",
+                          "T 0 4 - fail write_error",
+                          "T 0 5 - fail capacity_short",
+                          "T 2 6 - fail usb2",
+                          "T 0 10 - fail write_error",
+                          "T 9 10 L fail read_error",
+                          "T 8 11 L fail write_error",
+                          "T 0 12 - fail corrupted",
+                          "T 0 13 - fail read_slow",
+                          "T 0 14 - fail write_slow",
+                          "T 0 1 - none",
+                          "T 0 2 - none",
+                          "T 0 9 - none",
+                          "T 0 7 - none",
+                          "T 1 3 - pass formatted",
+                          "T 1 4 - fail format_error",
+                          "T 1 5 - fail capacity_short",
+                          "T 1 6 - none",
+                          "T 11 3 - pass usb3",
+                          "T 11 4 - fail usb2",
+                          "T 11 5 - fail usb3_fault",
+                          "T 11 12 - none",
+                          "C 3 6 - pass passed",
+                          "C 6 7 - fail copy_error",
+                          "C 12 6 - pass match",
+                          "C 13 7 - fail mismatch",
+                          "C 4 9 - fail capacity_exceeded",
+                          "C 5 10 - fail data_exceeded",
+                          "C 3 4 - none",
+                          "C 3 19 - none",
+                          "B 7 13 - fail stopped_with_errors",
+                          "B 7 14 - pass passed",
+                          "B 7 15 - fail write_stopped",
+                          "B 7 17 - none",
+                          "B 7 12 - none"};
+    for (const char* row : rows)
+        QTest::newRow(row) << QString(row);
 }
 
 void Results::findings() {
-    QFETCH(int, layout);
-    QFETCH(int, mode);
-    QFETCH(uint, status);
-    QFETCH(bool, late);
-    QFETCH(QString, expected);
-    const std::optional<Finding> f = findingOf(Layout(layout), mode, status, late);
-    QCOMPARE(f ? QString("%1 %2").arg(verdictName(f->verdict), f->key) : QString("none"), expected);
+    QFETCH(QString, row);
+    const QStringList f = row.split(' ');
+    const Layout layout = f[0] == "T"   ? Layout::Tester
+                          : f[0] == "C" ? Layout::Copier
+                                        : Layout::Burnin;
+    const std::optional<Finding> got = findingOf(layout, f[1].toInt(), f[2].toUInt(), f[3] == "L");
+    QCOMPARE(got ? QString("%1 %2").arg(verdictName(got->verdict), got->key) : QString("none"),
+             row.section(' ', 4));
 }
 
 // Through the windows' ticks: the first tick only learns (port 3 passed before start-up),
@@ -196,84 +184,56 @@ void Results::recordedOnceThroughTheWindows() {
     for (const StoredResult& r : unsent(*journal, 10))
         got << QString::number(r.id) + ' ' +
                    columns(r.record, "layout port status result_key panel_time");
-    QCOMPARE(got, QStringList({
-                      "1 layout=tester port=4 status=12 result_key=corrupted "
-                      "panel_time=2024-05-01T10:00:00+08:00",
-                      "2 layout=tester port=4 status=3 result_key=passed "
-                      "panel_time=2024-05-01T10:00:00+08:00",
-                      "3 layout=copier port=3 status=6 result_key=passed "
-                      "panel_time=2024-05-01T10:00:00+08:00",
-                  }));
+    QCOMPARE(got, QStringList({"1 tester 4 12 corrupted 2024-05-01T10:00:00+08:00",
+                               "2 tester 4 3 passed 2024-05-01T10:00:00+08:00",
+                               "3 copier 3 6 passed 2024-05-01T10:00:00+08:00"}));
 }
 
+// Kind, mode, status, tester progress; then the stored columns of its layout, or "none".
 void Results::figures_data() {
-    QTest::addColumn<char>("kind");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<uint>("status");
-    QTest::addColumn<double>("progress");
-    QTest::addColumn<QString>("expected");
-    const char* tester =
-        "layout port verdict result_key capacity_bytes file_system write_speed read_speed "
-        "write_time_ms read_time_ms bad_bytes grade_index grade_colour job_bytes";
-    const char* copier =
-        "layout port verdict result_key capacity_bytes job_bytes copied_bytes compared_bytes "
-        "write_speed read_speed write_time_ms read_time_ms file_system";
-    const char* burnin =
-        "layout port verdict result_key capacity_bytes burnin_pass error_count1 error_count2 "
-        "error_count3 first_error_kind write_speed elapsed_s smart_c5 smart_05 smart_c3 read_speed";
-    const struct {
-        char kind;
-        int mode;
-        uint status;
-        double progress;
-        const char* columns;
-        const char* expected;
-    } rows[] = {
-        {'T', 0, 3, 100, tester,
-         "tester 6 pass passed 8589934592 exFAT 20000000 30000000 12000 9000 1536 3 #00ff00 -"},
-        {'T', 0, 10, 80, tester,
-         "tester 6 fail read_error 8589934592 exFAT 20000000 30000000 12000 9000 1536 3 #00ff00 -"},
-        {'T', 0, 10, 20, tester,
-         "tester 6 fail write_error 8589934592 exFAT 20000000 30000000 12000 9000 1536 3 #00ff00 "
-         "-"},
-        {'T', 1, 3, 100, tester,
-         "tester 6 pass formatted 8589934592 exFAT 20000000 30000000 12000 9000 1536 - - -"},
-        {'T', 11, 5, 100, tester,
-         "tester 6 fail usb3_fault 8589934592 exFAT 20000000 30000000 12000 9000 1536 3 #00ff00 -"},
-        {'T', 1, 6, 100, tester, "none"},
-        {'C', 3, 6, 0, copier,
-         "copier 6 pass passed 4000000000 3000000000 3000000000 2999000000 25000000 40000000 "
-         "120000 75000 -"},
-        {'C', 12, 7, 0, copier,
-         "copier 6 fail mismatch 4000000000 3000000000 3000000000 2999000000 25000000 40000000 "
-         "120000 75000 -"},
-        {'B', 7, 13, 0, burnin,
-         "burnin 6 fail stopped_with_errors 1000000000 3 1 2 4 2 50000000 7200 5 6 7 -"},
-        {'B', 7, 14, 0, burnin, "burnin 6 pass passed 1000000000 3 1 2 4 2 50000000 7200 5 6 7 -"},
-        {'B', 7, 17, 0, burnin, "none"},
+    QTest::addColumn<QString>("row");
+    const QString tester = "layout port verdict result_key capacity_bytes file_system write_speed "
+                           "read_speed write_time_ms read_time_ms bad_bytes grade_index "
+                           "grade_colour job_bytes";
+    const QString copier = "layout port verdict result_key capacity_bytes job_bytes copied_bytes "
+                           "compared_bytes write_speed read_speed write_time_ms read_time_ms "
+                           "file_system";
+    const QString burnin = "layout port verdict result_key capacity_bytes burnin_pass "
+                           "error_count1 error_count2 error_count3 first_error_kind write_speed "
+                           "elapsed_s smart_c5 smart_05 smart_c3 read_speed";
+    const QString rows[] = {
+        "T 0 3 100;" + tester +
+            ";tester 6 pass passed 8589934592 exFAT 20000000 30000000 12000 "
+            "9000 1536 3 #00ff00 -",
+        "T 0 10 80;" + tester +
+            ";tester 6 fail read_error 8589934592 exFAT 20000000 30000000 "
+            "12000 9000 1536 3 #00ff00 -",
+        "T 1 3 100;" + tester +
+            ";tester 6 pass formatted 8589934592 exFAT 20000000 30000000 "
+            "12000 9000 1536 - - -",
+        "T 1 6 100;" + tester + ";none",
+        "C 3 6 0;" + copier +
+            ";copier 6 pass passed 4000000000 3000000000 3000000000 "
+            "2999000000 25000000 40000000 120000 75000 -",
+        "C 12 7 0;" + copier +
+            ";copier 6 fail mismatch 4000000000 3000000000 3000000000 "
+            "2999000000 25000000 40000000 120000 75000 -",
+        "B 7 13 0;" + burnin +
+            ";burnin 6 fail stopped_with_errors 1000000000 3 1 2 4 2 "
+            "50000000 7200 5 6 7 -",
+        "B 7 17 0;" + burnin + ";none",
     };
-    for (const auto& r : rows) {
-        QString expected = "none";
-        if (QString(r.expected) != "none") {
-            const QStringList names = QString(r.columns).split(' '),
-                              values = QString(r.expected).split(' ');
-            QStringList pairs;
-            for (int i = 0; i < names.size(); ++i)
-                pairs << names[i] + '=' + values[i];
-            expected = pairs.join(' ');
-        }
-        QTest::addRow("%c/%d/%u/%g", r.kind, r.mode, r.status, r.progress)
-            << r.kind << r.mode << r.status << r.progress << r.columns + QString(';') + expected;
-    }
+    for (const QString& row : rows)
+        QTest::newRow(qPrintable(row.section(';', 0, 0))) << row;
 }
 
 // One port of each layout finishes after a working tick; the stored figures of its layout.
 void Results::figures() {
-    QFETCH(char, kind);
-    QFETCH(int, mode);
-    QFETCH(uint, status);
-    QFETCH(double, progress);
-    QFETCH(QString, expected);
+    QFETCH(QString, row);
+    const QStringList f = row.section(';', 0, 0).split(' ');
+    const char kind = f[0][0].toLatin1();
+    const int mode = f[1].toInt();
+    const double progress = f[3].toDouble();
     TempRoot root;
     auto journal = openJournal(root);
     SettingRecord s{};
@@ -324,12 +284,12 @@ void Results::figures() {
     const std::vector<PortRef> ports{{index, number}};
     put(kind == 'T' ? 1 : kind == 'C' ? 4 : 11);
     journal->observeTick(layout, block, s, ports);
-    put(status);
+    put(f[2].toUInt());
     journal->observeTick(layout, block, s, ports);
     const std::vector<StoredResult> got = unsent(*journal, 5);
-    QCOMPARE(got.empty() ? QString("none") : columns(got[0].record, expected.section(';', 0, 0)),
-             expected.section(';', 1));
     QVERIFY(got.size() <= 1);
+    QCOMPARE(got.empty() ? QString("none") : columns(got[0].record, row.section(';', 1, 1)),
+             row.section(';', 2));
 }
 
 // A cap of 10 prunes to 9, oldest first; while unsent records are kept the sent ones go

@@ -19,6 +19,7 @@
 #include "link/dataserver.h"
 #include "link/engine_messages.h"
 #include "platform/platform.h"
+#include "results/journal.h"
 #include "settings/settings.h"
 #include "tester/mainwindow.h"
 #include "upgrade/startdialog.h"
@@ -182,6 +183,13 @@ int runPanel(int argc, char** argv) {
     }
     // 18.
     LOGD("type %d\n\r", mSetting.machine_type);
+    // The results journal, before the windows that record into it; the panel runs without.
+    QString journalError;
+    std::unique_ptr<results::Journal> journal = results::Journal::open(
+        QString::fromStdString(h2::platform().path(results::kDatabasePath)), &journalError);
+    if (!journal)
+        LOGE("results journal not opened: %s\n\r", qPrintable(journalError));
+    results::setActiveJournal(journal.get());
     // 19.
     createAndShowWindows();
     // 20.
@@ -200,6 +208,9 @@ int runPanel(int argc, char** argv) {
 
     // 21.
     const int code = app.exec();
+    // Written to the end before the process goes.
+    results::setActiveJournal(nullptr);
+    journal.reset();
     // An upgrade under way is not waited for: the process ends around it.
     upgradeThread->requestStop();
     if (upgradeThread->wait(2000))

@@ -16,6 +16,21 @@ QString coverTitle(uint32_t engineVersion) {
         .arg(hexVersion(kPanelVersion), hexVersion(engineVersion));
 }
 
+Counter statusCounter(uint32_t status) {
+    switch (status) {
+    case StatusWriting:
+    case StatusVerifying:
+        return Counter::Working;
+    case StatusStoppedWithErrors:
+    case StatusWriteStopped:
+        return Counter::Fail;
+    case StatusPassed:
+        return Counter::Success;
+    default:
+        return Counter::None;
+    }
+}
+
 QString timeText(int64_t seconds) {
     if (seconds < 60)
         return QString::number(seconds) + QStringLiteral(" s");

@@ -29,6 +29,10 @@ extern const char* const kWhite;
 
 using Counter = copier::Counter;
 
+// The per-tick counter a status goes to: 11 and 12 work, 13 and 15 fail, 14 passes; the
+// others (17, test complete, among them) count nowhere.
+Counter statusCounter(uint32_t status);
+
 // Seconds as "5 s", "1:15m" or "1:2:5h"; negative values read as negative seconds.
 QString timeText(int64_t seconds);
 // Time left of a test of `hours`: negative once overrun; empty when it cannot be computed.

@@ -72,27 +72,24 @@ Counter FrameBn::update(const StatusBlock& block, const SettingRecord& setting) 
     case StatusEmpty:
         ui->progressBar->hide();
         showPortCover(mMask, mTitle, kWhite);
-        return Counter::None;
+        break;
     case StatusReady:
         showReady();
-        return Counter::None;
+        break;
     case StatusWriting:
     case StatusVerifying:
         showPass(record, setting);
-        return Counter::Working;
+        break;
     case StatusStoppedWithErrors:
     case StatusWriteStopped:
-        showResult(record, setting);
-        return Counter::Fail;
     case StatusPassed:
-        showResult(record, setting);
-        return Counter::Success;
     case StatusComplete:
         showResult(record, setting);
-        return Counter::None;
+        break;
     default:
-        return Counter::None;
+        break;
     }
+    return statusCounter(record.bnStatus);
 }
 
 void FrameBn::showReady() {

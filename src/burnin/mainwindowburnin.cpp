@@ -8,6 +8,7 @@
 #include "forms/strip_labels.h"
 #include "forms/widget_updates.h"
 #include "link/engine_messages.h"
+#include "results/journal.h"
 #include "settings/settings.h"
 #include "tester/mainwindow.h"
 
@@ -39,6 +40,7 @@ MainWindowBurnin::MainWindowBurnin(QWidget* parent, int portCount)
         frame->setNumber(i);
         frame->setTitle(mTitleText);
         frame->setPort(i - 1);
+        mJournalPorts.push_back({i - 1, i});
     }
     mStatusWidget = findChild<QWidget*>(QStringLiteral("StatusWidget"));
     if (mStatusWidget) {
@@ -87,6 +89,7 @@ void MainWindowBurnin::JobUiChange() {
             continue;
         mCounts.add(frame->update(mBlock, mSetting));
     }
+    results::observeTick(results::Layout::Burnin, mBlock, mSetting, mJournalPorts);
     if (!mStatusWidget)
         return;
     restyle(mStatusWidget, QString::fromLatin1(frame_styles::kGrey));

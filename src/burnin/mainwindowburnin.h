@@ -8,6 +8,7 @@
 #include "forms/window_form.h"
 #include "link/status_block.h"
 #include "platform/platform.h"
+#include "results/finish_detector.h"
 
 #include <QMainWindow>
 #include <vector>
@@ -60,6 +61,7 @@ private:
     StripCounters mCounters;
     h2::PauseFn mPause;
     StatusBlock mBlock; // this tick's snapshot
+    std::vector<results::PortRef> mJournalPorts;
 };
 
 extern MainWindowBurnin* burninWindow;

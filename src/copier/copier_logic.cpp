@@ -165,6 +165,14 @@ bool targetIsEmpty(uint32_t connectState, uint32_t status, int portCount) {
     return status == 0 || !showsBareStatus;
 }
 
+Counter targetCounter(const CopierPortRecord& record, int portCount) {
+    const uint32_t status = record.portStatus;
+    if (targetIsEmpty(record.connectState, status, portCount) || status == kConnectGone)
+        return Counter::None;
+    const TargetStatusRow* row = targetStatusRow(status);
+    return row ? row->counter : Counter::None;
+}
+
 int slowestTarget(const StatusBlock& block, int portCount) {
     int slowest = -1;
     uint64_t least = 0;

@@ -90,6 +90,8 @@ const MasterStatusRow* masterStatusRow(uint32_t status);
 // A target with no disk: connect state 0 and either status 0 or a machine that shows such a
 // port empty (more than 8 ports, except the 51- and 121-port machines).
 bool targetIsEmpty(uint32_t connectState, uint32_t status, int portCount);
+// The counter a target goes to this tick: none while it is empty or gone, else its status row's.
+Counter targetCounter(const CopierPortRecord& record, int portCount);
 // The 51- and 121-port machines number their targets from 1 and show no counter while the
 // master prepares.
 bool numbersTargetsFromOne(int portCount);

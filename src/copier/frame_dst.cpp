@@ -114,7 +114,7 @@ Counter Frame_dst::update(const StatusBlock& block, const SettingRecord& setting
     paintStatus(row, status);
     if (row && status == 6)
         ui->progressBar->setValue(100);
-    return row ? row->counter : Counter::None;
+    return targetCounter(record, mPortCount);
 }
 
 void Frame_dst::changeEvent(QEvent* event) {

@@ -8,6 +8,7 @@
 #include "forms/screen.h"
 #include "forms/strip_labels.h"
 #include "link/engine_messages.h"
+#include "results/journal.h"
 #include "settings/settings.h"
 #include "tester/mainwindow.h"
 
@@ -42,8 +43,11 @@ MainWindowCopy::MainWindowCopy(QWidget* parent, int portCount)
     mMaster = findChild<Frame_dd*>(QStringLiteral("frame_1"));
     for (int port = 1; port < portCount; ++port) {
         auto* frame = findChild<Frame_dst*>(QStringLiteral("frame_%1").arg(port + 1));
-        if (frame)
-            mTargets.push_back({port, frame});
+        const int number = numbersTargetsFromOne(portCount) ? port : port + 1;
+        if (!frame)
+            continue;
+        mTargets.push_back({port, number, frame});
+        mJournalPorts.push_back({port, number});
     }
     mStatusWidget = findChild<QWidget*>(QStringLiteral("StatusWidget"));
     if (mStatusWidget) {
@@ -72,8 +76,7 @@ void MainWindowCopy::start() {
         mMaster->setPort(0);
     }
     for (const Target& t : mTargets) {
-        const int number = numbersTargetsFromOne(mPortCount) ? t.port : t.port + 1;
-        t.frame->setNumber(QString::number(number));
+        t.frame->setNumber(QString::number(t.number));
         t.frame->setTitle(title);
         t.frame->setPort(t.port);
     }
@@ -120,6 +123,7 @@ void MainWindowCopy::JobUiChange() {
             ++connected;
     }
     mActivity.mConnected = connected;
+    results::observeTick(results::Layout::Copier, mBlock, mSetting, mJournalPorts);
     mLowestPort = slowestTarget(mBlock, mPortCount);
     if (mStatusWidget)
         mCounters.show(mCounts.working, mCounts.success, mCounts.fail, mBlock.header());

@@ -10,6 +10,7 @@
 #include "hardware/power_off_latch.h"
 #include "hardware/window_activity.h"
 #include "link/status_block.h"
+#include "results/finish_detector.h"
 
 #include <QMainWindow>
 #include <vector>
@@ -48,7 +49,8 @@ protected:
 
 private:
     struct Target {
-        int port; // record index, 1 to N-1
+        int port;   // record index, 1 to N-1
+        int number; // shown in label_no
         Frame_dst* frame;
     };
     void showModeTexts(int mode);
@@ -71,6 +73,7 @@ private:
     bool mBrandShown = false;
     int mShownMode = -1; // the mode of the last start; -1 before the first
     StatusBlock mBlock;  // this tick's snapshot
+    std::vector<results::PortRef> mJournalPorts;
 };
 
 extern MainWindowCopy* copyWindow;

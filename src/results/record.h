@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <QVector>
 #include <cstdint>
+#include <string_view>
 
 namespace results {
 
@@ -55,6 +56,15 @@ inline constexpr Column kColumns[] = {
     {"panel_version", "TEXT"},
 };
 inline constexpr int kColumnCount = int(sizeof(kColumns) / sizeof(kColumns[0]));
+
+// Position of a column in kColumns; -1 for a name the table lacks.
+constexpr int columnIndex(std::string_view name) {
+    for (int i = 0; i < kColumnCount; ++i) {
+        if (name == kColumns[i].name)
+            return i;
+    }
+    return -1;
+}
 
 // Values in kColumns order; a null QVariant for a figure the layout lacks.
 struct ResultRecord {

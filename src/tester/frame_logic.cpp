@@ -59,8 +59,8 @@ void showProgress(FrameDraw& d, const TesterPortRecord& r) {
 }
 
 // A finished state is drawn once; later ticks only count it.
-bool alreadyShown(FrameDraw& d, uint32_t lastState, Outcome outcome) {
-    d.outcome = outcome;
+bool alreadyShown(FrameDraw& d, uint32_t lastState, int mode) {
+    d.outcome = finishedOutcome(mode, d.state);
     d.skipped = lastState == d.state;
     return d.skipped;
 }
@@ -128,7 +128,7 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
         showProgress(d, r);
         return;
     case StatePassed:
-        if (alreadyShown(d, lastState, Outcome::Passed))
+        if (alreadyShown(d, lastState, mode))
             return;
         d.cover = Cover::Hide;
         d.barValue = clampPercent(r.progress);
@@ -151,7 +151,7 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
         }
         return;
     case StateWriteError:
-        if (alreadyShown(d, lastState, Outcome::Failed))
+        if (alreadyShown(d, lastState, mode))
             return;
         d.cover = Cover::Hide;
         d.status = translated(QT_TRANSLATE_NOOP("Frame", "写入错误"));
@@ -161,14 +161,14 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
         d.style = kRed;
         return;
     case StateCapacityLow:
-        if (alreadyShown(d, lastState, Outcome::Failed))
+        if (alreadyShown(d, lastState, mode))
             return;
         d.cover = Cover::Hide;
         d.status = translated(QT_TRANSLATE_NOOP("Frame", "容量未达标"));
         d.style = kOrange;
         return;
     case StateUsb2:
-        if (alreadyShown(d, lastState, Outcome::Failed))
+        if (alreadyShown(d, lastState, mode))
             return;
         statusOnly(d, QStringLiteral(" USB2.0"), kRed);
         return;
@@ -177,13 +177,13 @@ void drawTestMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord& 
     case StateCorrupted:
     case StateReadSlow:
     case StateWriteSlow:
-        if (alreadyShown(d, lastState, Outcome::Failed))
+        if (alreadyShown(d, lastState, mode))
             return;
         d.cover = Cover::Hide;
         d.barValue = clampPercent(r.progress);
         d.style = kRed;
         if (d.state == StateError)
-            d.status = (mode == kModeH2Verify || r.progress > 50.0)
+            d.status = errorIsRead(mode, r.progress)
                            ? translated(QT_TRANSLATE_NOOP("Frame", "读取错误"))
                            : translated(QT_TRANSLATE_NOOP("Frame", "写入错误"));
         else if (d.state == StateWriteErrorFigures)
@@ -239,13 +239,13 @@ void drawFormatMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord
         capacityOnly(d, r, 0);
         return;
     case StatePassed:
-        if (alreadyShown(d, lastState, Outcome::Passed))
+        if (alreadyShown(d, lastState, kModeFormat))
             return;
         formatResult(d, r, translated(QT_TRANSLATE_NOOP("Frame", "格式化成功")),
                      gradeStyle(s, s.capfil_format_enable != 0, r.capacityBytes));
         return;
     case StateWriteError:
-        if (alreadyShown(d, lastState, Outcome::Failed))
+        if (alreadyShown(d, lastState, kModeFormat))
             return;
         d.cover = Cover::Hide;
         d.status = translated(QT_TRANSLATE_NOOP("Frame", "格式化错误"));
@@ -253,7 +253,7 @@ void drawFormatMode(FrameDraw& d, const TesterPortRecord& r, const SettingRecord
         capacityOnly(d, r, 100);
         return;
     case StateCapacityLow:
-        if (alreadyShown(d, lastState, Outcome::Failed))
+        if (alreadyShown(d, lastState, kModeFormat))
             return;
         formatResult(d, r, translated(QT_TRANSLATE_NOOP("Frame", "容量未达标")), kOrange);
         return;
@@ -274,17 +274,17 @@ void drawProtocolMode(FrameDraw& d, uint32_t lastState) {
         d.style = kGrey;
         return;
     case StatePassed: // linked at USB 3.0
-        if (alreadyShown(d, lastState, Outcome::Passed))
+        if (alreadyShown(d, lastState, kModeProtocol))
             return;
         statusOnly(d, QStringLiteral(" USB3.0"), kGreen);
         return;
     case StateWriteError: // linked at USB 2.0
-        if (alreadyShown(d, lastState, Outcome::Failed))
+        if (alreadyShown(d, lastState, kModeProtocol))
             return;
         statusOnly(d, QStringLiteral(" USB2.0"), kRed);
         return;
     case StateCapacityLow:
-        if (alreadyShown(d, lastState, Outcome::Failed))
+        if (alreadyShown(d, lastState, kModeProtocol))
             return;
         d.cover = Cover::Hide;
         d.line = QStringLiteral(" USB3.0");
@@ -297,11 +297,48 @@ void drawProtocolMode(FrameDraw& d, uint32_t lastState) {
 
 } // namespace
 
+Outcome finishedOutcome(int mode, uint32_t state) {
+    struct Row {
+        uint32_t state;
+        Outcome test; // the test and erase modes
+        Outcome format;
+        Outcome protocol;
+    };
+    constexpr Outcome P = Outcome::Passed, F = Outcome::Failed, N = Outcome::None;
+    // clang-format off
+    static const Row kRows[] = {
+        {StatePassed,            P, P, P}, // protocol analysis: linked at USB 3.0
+        {StateWriteError,        F, F, F}, // protocol analysis: linked at USB 2.0
+        {StateCapacityLow,       F, F, F}, // protocol analysis: USB 3.0 on a red frame
+        {StateUsb2,              F, N, N},
+        {StateError,             F, N, N},
+        {StateWriteErrorFigures, F, N, N},
+        {StateCorrupted,         F, N, N},
+        {StateReadSlow,          F, N, N},
+        {StateWriteSlow,         F, N, N},
+    };
+    // clang-format on
+    for (const Row& row : kRows) {
+        if (row.state == state)
+            return mode == kModeFormat     ? row.format
+                   : mode == kModeProtocol ? row.protocol
+                                           : row.test;
+    }
+    return N;
+}
+
+bool errorIsRead(int mode, double progress) {
+    return mode == kModeH2Verify || progress > 50.0;
+}
+
+bool leavesPortAlone(int port, const SettingRecord& setting) {
+    return port == 1 && setting.machine_type != 0;
+}
+
 FrameDraw drawFrame(int port, const TesterPortRecord& record, const SettingRecord& setting,
                     uint32_t lastState) {
     FrameDraw d;
-    // On copiers the first port is the master disk, which the tester display leaves alone.
-    if (port == 1 && setting.machine_type != 0) {
+    if (leavesPortAlone(port, setting)) {
         d.untouched = true;
         return d;
     }

@@ -71,6 +71,14 @@ struct FrameDraw {
     std::optional<uint32_t> strangeFsType; // an unknown file-system code to log
 };
 
+// The counter a result state goes to in the work mode in force: Passed or Failed, or None for
+// a state that is no result in that mode.
+Outcome finishedOutcome(int mode, uint32_t state);
+// Whether state 10 reads as a read error: only verifying, or late in the run.
+bool errorIsRead(int mode, double progress);
+// On copiers the first port is the master disk, which the tester display leaves alone.
+bool leavesPortAlone(int port, const SettingRecord& setting);
+
 // One refresh of port `port` from its record; `lastState` is the state drawn last time.
 FrameDraw drawFrame(int port, const TesterPortRecord& record, const SettingRecord& setting,
                     uint32_t lastState);

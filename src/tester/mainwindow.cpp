@@ -4,6 +4,7 @@
 #include "base/version.h"
 #include "forms/strip_labels.h"
 #include "forms/tester_forms.h"
+#include "results/journal.h"
 #include "settings/settings.h"
 #include "tester/frame.h"
 #include "tester/mode_title.h"
@@ -46,6 +47,8 @@ MainWindow::MainWindow(QWidget* parent, int portCount)
     for (int port = first; port <= portCount; ++port) {
         const int number = first == 2 ? port - 1 : port;
         mPorts.push_back({port, number, findChild<Frame*>(QStringLiteral("frame_%1").arg(port))});
+        if (mPorts.back().frame)
+            mJournalPorts.push_back({port, number});
     }
     gTesterActivity.store(&mActivity);
     titleFrames(tester::settingTitle(mSetting.mode, engineVersionNow()));
@@ -159,6 +162,7 @@ void MainWindow::update() {
             ++connected;
     }
     mActivity.mConnected = connected;
+    results::observeTick(results::Layout::Tester, mBlock, mSetting, mJournalPorts);
     if (mStatusWidget)
         showCounters(mBlock.header());
     mActivity.mWorkingLast = mWorking;

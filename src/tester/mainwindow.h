@@ -8,6 +8,7 @@
 #include "hardware/power_off_latch.h"
 #include "hardware/window_activity.h"
 #include "link/status_block.h"
+#include "results/finish_detector.h"
 
 #include <QMainWindow>
 #include <vector>
@@ -79,6 +80,7 @@ private:
     BoardPower* mBoardPower = nullptr;
     int mVersionLabels = 0;
     StatusBlock mBlock; // this tick's snapshot
+    std::vector<results::PortRef> mJournalPorts;
 };
 
 extern MainWindow* mainWindow;

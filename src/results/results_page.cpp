@@ -147,6 +147,8 @@ ResultsPage::ResultsPage(QWidget* parent)
       mModel(new results::RecentResultsModel(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    mCounts->setObjectName(QStringLiteral("resultCounts"));
+    mRecords->setObjectName(QStringLiteral("recentResults"));
     layout->addWidget(mCounts, 2);
     layout->addWidget(mRecords, 3);
     mCounts->setColumnCount(2);

@@ -149,16 +149,17 @@ ResultsPage::ResultsPage(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     mCounts->setObjectName(QStringLiteral("resultCounts"));
     mRecords->setObjectName(QStringLiteral("recentResults"));
-    layout->addWidget(mCounts, 2);
-    layout->addWidget(mRecords, 3);
+    layout->addWidget(mCounts, 1);
+    layout->addWidget(mRecords, 1);
     mCounts->setColumnCount(2);
     mCounts->setEditTriggers(QAbstractItemView::NoEditTriggers);
     mCounts->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     mRecords->setModel(mModel);
     mRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
     mRecords->verticalHeader()->hide();
-    mRecords->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    mCounts->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    // Rows as tight as the text allows: the page shares a small dialog.
+    mRecords->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    mCounts->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 
 ResultsPage::~ResultsPage() {

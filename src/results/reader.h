@@ -7,10 +7,7 @@
 
 namespace results {
 
-// Outside the install directory, so that an upgrade never touches it; resolved under ROOT.
-inline constexpr const char* kDatabasePath = "/home/orangepi/results/results.sqlite";
-
-// The database file of this machine (kDatabasePath under the platform's root).
+// The journal's database file of this machine (under the platform's root).
 QString databaseFile();
 
 // A read-only connection of its own, closed and removed with the object. A missing file

@@ -40,18 +40,19 @@ QList<QStringList> table(const char* text) {
 // without burn-in.
 const char* const kKinds = R"(
 tester | 48 | 0 | 0 | 0 | Setting 625x564 中文,English,2
-    tab_h2:H2/H5检测 tab_burn:Burn tab_format:格式化 tab:容量分选 导出记录
+    tab_h2:H2/H5检测 tab_burn:Burn tab_format:格式化 tab:容量分选 tab_results:结果 导出记录
 copier | 16 | 1 | 0 | 1 | Setting 630x633 中文,English,2
-    tab_copy:拷贝 tab_h2:检测 tab_format:格式化 tab:容量分选 导出记录
-ssd | 8 | 2 | 2 | 1 | Setting 630x633 中文,English,2 tab_copy:拷贝 tab_h2:擦除 导出记录
+    tab_copy:拷贝 tab_h2:检测 tab_format:格式化 tab:容量分选 tab_results:结果 导出记录
+ssd | 8 | 2 | 2 | 1 | Setting 630x633 中文,English,2 tab_copy:拷贝 tab_h2:擦除
+    tab_results:结果 导出记录
 burnin | 16 | 1 | 3 | 1 | Setting 630x633 中文,English,2 tab_h2:H2检测 tab_burn:BurnIn
-    导出记录
+    tab_results:结果 导出记录
 burnin-v0 | 8 | 1 | 0 | 1 | Setting 630x633 中文,English,2 tab_h2:H2检测 tab_burn:BurnIn
-    导出记录
-burnin-8v3 | 8 | 1 | 3 | 1 | Setting 630x633 中文,English,2 tab_h2:H2检测 -burnin_mode
-    导出记录
+    tab_results:结果 导出记录
+burnin-8v3 | 8 | 1 | 3 | 1 | Setting 630x633 中文,English,2 tab_h2:H2检测 tab_results:结果
+    -burnin_mode 导出记录
 tf | 48 | 0 | 0 | 0 | Setting 601x519 中文,English,2 tab:H2/H5 tab_2:格式化 tab_3:容量分选
-    导出记录
+    tab_results:结果 导出记录
 )";
 
 QStringList kindRow(const QString& kind) {
@@ -549,10 +550,11 @@ no result in the total time | 0 | | alive | 3 | FAIL 失败 1
 
     void stateTexts() {
         QStringList texts;
-        for (int state : {0, 1, 2, 3, 4, 5, 6, -1})
-            texts << upgradeStateText(state);
-        QCOMPARE(texts, (QStringList{"......", "升级准备中...", "升级中...", "升级成功，请重起机",
-                                     "升级失败", "升级文件没准备好", "警告", "警告"}));
+        for (int state : {0, 1, 2, 3, 4, 5, 6, 7, -1})
+            texts << upgradeStateText(state, 12);
+        QCOMPARE(texts,
+                 (QStringList{"......", "升级准备中...", "升级中...", "升级成功，请重起机",
+                              "升级失败", "升级文件没准备好", "已导出 12 条记录", "警告", "警告"}));
     }
 
     // Machines of 8 ports or fewer show no brand lines.

@@ -8,9 +8,11 @@
 #include "link/dataserver.h"
 #include "link/engine_messages.h"
 #include "link/status_block.h"
+#include "results/reader.h"
 #include "settings/settings.h"
 #include "support/built_program.h"
 #include "support/loopback_peer.h"
+#include "support/results_journal.h"
 #include "support/stdout_capture.h"
 #include "support/tar_writer.h"
 #include "support/temp_root.h"
@@ -86,7 +88,7 @@ struct Rig {
     void note(const QString& step) {
         std::lock_guard<std::mutex> lock(mutex);
         steps << step;
-        if (step == "20,1")
+        if (step == "20,1" || step == "10,6") // the engine file's mount, the export's
             steps << readAll(root.path("/etc/mtab"));
     }
     QString log() const { return QString::fromUtf8(out.text()); }
@@ -338,6 +340,86 @@ private slots:
             QCOMPARE(settings.mid(8, 4) + settings.mid(132, 4), words({14, 14}));
             QVERIFY(!QFileInfo::exists(rig.work.file(".h2config")));
         }
+    }
+
+    // "stick|engine|fault|last step|log line": a journal of 10001 records (two full pages
+    // and one more) and the stick's files as above; the engine as above; the fault a
+    // write-protected stick, a full one after 100 bytes, or one pulled (writes fail, the
+    // remove event waits) once the first page is out.
+    void resultsExport_data() {
+        QTest::addColumn<QString>("row");
+        QTest::newRow("marker only") << "h2-results|||100,3|exported 10001 records";
+        QTest::newRow("then the engine upgrade")
+            << "h2-results;oxa_updatex|3||100,3|no panel package found";
+        QTest::newRow("then aging") << "h2-results.txt;.agingtest|c||20,1|will in age mode";
+        QTest::newRow("marker a directory")
+            << "h2-results/readme||dir|10,4|/home/orangepi/mount/h2-results is not a file";
+        QTest::newRow("write-protected") << "h2-results||ro|10,4|the stick is read-only";
+        QTest::newRow("full") << "h2-results||full|10,4|the stick is full (No space left";
+        QTest::newRow("pulled") << "h2-results||pulled|14,4|the stick was removed or failed";
+    }
+    void resultsExport() {
+        QFETCH(QString, row);
+        const QStringList f = row.split('|');
+        Rig rig;
+        const QString journal = results::databaseFile();
+        QVERIFY(makeJournal(
+            journal,
+            {"INSERT INTO results (panel_time, cabinet, port, verdict, result_key, write_speed) "
+             "VALUES ('2025-03-04T10:00:00+08:00', 'cab \"7\", east', 3, 'fail', 'usb2', 1.5)",
+             "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 10001) "
+             "INSERT INTO results (panel_time, port, verdict, capacity_bytes) SELECT "
+             "'2025-03-04T11:00:00+08:00', i % 121, 'pass', i * 1000000000 FROM n"}));
+        const QByteArray before = readAll(journal);
+        if (!f[1].isEmpty())
+            QVERIFY(rig.connectEngine());
+        for (const QString& file : f[0].split(';'))
+            rig.root.writeFile("/dev/sda1/" + file, QByteArray(5000, 'e'));
+        if (f[2] == "ro")
+            rig.root.platform().setWriteProtectedSticks(true);
+        if (f[2] == "full" || f[2] == "pulled") // header and first page: 404755 bytes
+            rig.root.platform().failStickWritesAfter(f[2] == "full" ? 100 : 600000,
+                                                     f[2] == "full" ? ENOSPC : EIO);
+
+        rig.plug("add@" + kDisk);
+        if (f[2] == "pulled")
+            rig.plug("remove@" + kDisk);
+        if (f[1] == "3" && rig.data.readExact(5016, 10000).size() == 5016)
+            QVERIFY(rig.answer(3));
+        QVERIFY(rig.handled(1));
+        QVERIFY2(rig.log().contains(f[4]), qPrintable(rig.log()));
+        QCOMPARE(QString("%1,%2").arg(rig.dialog.progress()).arg(rig.dialog.state()), f[3]);
+        QCOMPARE(is_mounted(upgrade::kMountPoint), 0);
+        QCOMPARE(readAll(journal), before);
+        QCOMPARE(snapshotSetting().mode, f[1] == "c" ? 14 : 3);
+
+        const QStringList written =
+            QDir(rig.root.path("/dev/sda1")).entryList(QDir::Files | QDir::Hidden);
+        const bool exported = f[3] != "10,4" && f[3] != "14,4";
+        QCOMPARE(written.size(), f[0].count(';') + (f[2] == "dir" ? 0 : 1) + int(exported));
+        if (exported) {
+            std::unique_lock<std::mutex> lock(rig.mutex); // mounted writable for the export
+            QVERIFY(rig.steps.join(' ').contains("10,6 /dev/sda1 /home/orangepi/mount vfat "
+                                                 "rw,nosuid,nodev,noexec 0 0\n 14,6 18,6 19,6 "));
+            lock.unlock();
+            const QRegularExpression name("^results-" + QSysInfo::machineHostName() +
+                                          "-20\\d{6}-\\d{6}\\.csv$");
+            const QStringList csv = written.filter(name);
+            QCOMPARE(csv.size(), 1);
+            const QStringList records = readCsv(rig.root.path("/dev/sda1/" + csv[0]));
+            QCOMPARE(records.value(0), "10002"); // the header and every record
+            QVERIFY(records.value(1).startsWith("panel_time|engine_time|cabinet|ports|"));
+            QVERIFY(records.value(1).endsWith("|engine_version|panel_version"));
+            QCOMPARE(records.value(2),
+                     "2025-03-04T10:00:00+08:00||cab \"7\", east|||||||3||fail|usb2|||1.5" +
+                         QString(20, '|'));
+            QCOMPARE(records.value(10002),
+                     "2025-03-04T11:00:00+08:00|||||||||79||pass||10001000000000" +
+                         QString(22, '|'));
+        }
+        rig.plug("remove@" + kDisk);
+        QVERIFY(rig.handled(f[2] == "pulled" ? 3 : 2));
+        QTRY_VERIFY(!rig.dialog.isVisible());
     }
 };
 

@@ -578,6 +578,61 @@ V%L1
     </message>
 </context>
 <context>
+    <name>ResultsPage</name>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>模式</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>容量</source>
+        <translation>Capacity</translation>
+    </message>
+    <message>
+        <source>写速度</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>读速度</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>容量分选#%1</source>
+        <translation>Grade #%1</translation>
+    </message>
+    <message>
+        <source>今天</source>
+        <translation>Today</translation>
+    </message>
+    <message>
+        <source>本次运行</source>
+        <translation>This run</translation>
+    </message>
+</context>
+<context>
     <name>SettingDialog</name>
     <message>
         <source>Setting</source>
@@ -771,6 +826,10 @@ V%L1
         <source>导出记录</source>
         <translation>Export log</translation>
     </message>
+    <message>
+        <source>结果</source>
+        <translation>Results</translation>
+    </message>
 </context>
 <context>
     <name>SettingDialog_tf</name>
@@ -885,6 +944,10 @@ V%L1
     <message>
         <source>导出记录</source>
         <translation>Export log</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Results</translation>
     </message>
 </context>
 <context>
@@ -1105,6 +1168,10 @@ V%L1
         <source>拷贝卷标</source>
         <translation>Copy label</translation>
     </message>
+    <message>
+        <source>结果</source>
+        <translation>Results</translation>
+    </message>
 </context>
 <context>
     <name>SettingDlg_h2bn</name>
@@ -1235,6 +1302,10 @@ V%L1
     <message>
         <source>导出记录</source>
         <translation>Export log</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Results</translation>
     </message>
 </context>
 <context>
@@ -1371,6 +1442,10 @@ V%L1
         <source>导出记录</source>
         <translation>Export log</translation>
     </message>
+    <message>
+        <source>结果</source>
+        <translation>Results</translation>
+    </message>
 </context>
 <context>
     <name>StartDialog</name>
@@ -1420,6 +1495,10 @@ V%L1
     <message>
         <source>警告</source>
         <translation>Warning</translation>
+    </message>
+    <message>
+        <source>已导出 %1 条记录</source>
+        <translation>Exported %1 records</translation>
     </message>
 </context>
 </TS>

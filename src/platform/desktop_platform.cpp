@@ -118,7 +118,10 @@ int DesktopPlatform::mountVfat(const std::string& node, const std::string& dir,
     }
     fs::create_directories(path("/etc"), ec);
     std::ofstream mtab(path("/etc/mtab"), std::ios::app);
-    mtab << node << ' ' << dir << " vfat " << options << " 0 0\n";
+    // As the kernel does with a locked card: mounted all the same, but read-only.
+    const std::string granted =
+        mWriteProtected && options.rfind("rw", 0) == 0 ? "ro" + options.substr(2) : options;
+    mtab << node << ' ' << dir << " vfat " << granted << " 0 0\n";
     LOGD("desktop: mounted %s on %s\n\r", node.c_str(), dir.c_str());
     return mtab.good() ? 0 : 32;
 }
@@ -209,6 +212,49 @@ int DesktopPlatform::writeSysfs(const std::string& absolutePath, const std::stri
         }
     }
     return 0;
+}
+
+int DesktopPlatform::createStickFile(const std::string& absolutePath) {
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        std::ifstream mtab(path("/etc/mtab"));
+        std::string device, dir, type, options, rest;
+        while (mtab >> device >> dir >> type >> options && std::getline(mtab, rest)) {
+            const bool under = absolutePath.rfind(dir + "/", 0) == 0;
+            if (under && (options == "ro" || options.rfind("ro,", 0) == 0)) {
+                errno = EROFS;
+                return -1;
+            }
+        }
+    }
+    return Platform::createStickFile(absolutePath);
+}
+
+long DesktopPlatform::writeStick(int fd, const void* data, size_t size) {
+    std::unique_lock<std::mutex> lock(mMutex);
+    if (mWriteBudget == 0) {
+        errno = mWriteError;
+        return -1;
+    }
+    if (mWriteBudget > 0 && size > size_t(mWriteBudget))
+        size = size_t(mWriteBudget);
+    lock.unlock();
+    const long written = Platform::writeStick(fd, data, size);
+    lock.lock();
+    if (mWriteBudget > 0 && written > 0)
+        mWriteBudget -= written;
+    return written;
+}
+
+void DesktopPlatform::setWriteProtectedSticks(bool on) {
+    std::lock_guard<std::mutex> lock(mMutex);
+    mWriteProtected = on;
+}
+
+void DesktopPlatform::failStickWritesAfter(long long bytes, int error) {
+    std::lock_guard<std::mutex> lock(mMutex);
+    mWriteBudget = bytes;
+    mWriteError = error;
 }
 
 std::unique_ptr<Platform> makeDesktopPlatform(const std::string& root) {

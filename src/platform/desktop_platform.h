@@ -25,6 +25,15 @@ public:
     int openDeviceEventSocket() override;
     std::string prepareRegisterFile(size_t size) override;
     int writeSysfs(const std::string& absolutePath, const std::string& value) override;
+    // Refused with EROFS under a mount the mount table lists as "ro".
+    int createStickFile(const std::string& absolutePath) override;
+    long writeStick(int fd, const void* data, size_t size) override;
+
+    // Faults of sticks for tests: a write-protected stick is mounted read-only whatever the
+    // options ask; after `bytes` more bytes every stick write fails with `error` (ENOSPC a
+    // full stick, EIO a pulled one); a negative count writes without limit again.
+    void setWriteProtectedSticks(bool on);
+    void failStickWritesAfter(long long bytes, int error);
 
     // What the panel asked for, for tests and tools.
     void setInterfaceNames(std::vector<std::string> names);
@@ -38,6 +47,9 @@ private:
     std::vector<time_t> mClock;
     std::vector<std::string> mAddresses;
     std::vector<std::vector<std::string>> mPrograms;
+    bool mWriteProtected = false;
+    long long mWriteBudget = -1;
+    int mWriteError = 0;
 };
 
 } // namespace h2

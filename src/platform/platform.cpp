@@ -54,6 +54,14 @@ int Platform::writeSysfs(const std::string& absolutePath, const std::string& val
     return n == ssize_t(value.size()) ? 0 : -1;
 }
 
+int Platform::createStickFile(const std::string& absolutePath) {
+    return ::open(path(absolutePath).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+}
+
+long Platform::writeStick(int fd, const void* data, size_t size) {
+    return long(::write(fd, data, size));
+}
+
 Platform& platform() {
     if (!gPlatform) {
         // Code that runs before start-up chose a platform (tests, tools) never reaches the

@@ -50,6 +50,11 @@ public:
     // Writes a value into a sysfs file (a file write, never a shell echo); 0 on success.
     virtual int writeSysfs(const std::string& absolutePath, const std::string& value);
 
+    // Creates (or empties) a file on a mounted stick for writing: a descriptor, or -1 with
+    // errno set. Its writes go through writeStick(), which may write less than asked.
+    virtual int createStickFile(const std::string& absolutePath);
+    virtual long writeStick(int fd, const void* data, size_t size);
+
 protected:
     explicit Platform(std::string root);
 

@@ -5,11 +5,16 @@
 #include "link/engine_messages.h"
 #include "link/status_block.h"
 #include "link/wire.h"
+#include "results/csv.h"
+#include "results/csv_export.h"
+#include "results/reader.h"
 #include "settings/settings.h"
 #include "upgrade/device_event.h"
 #include "upgrade/upgrade_package.h"
 #include "upgrade/upgradedialog.h"
 
+#include <QDateTime>
+#include <QSysInfo>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -191,22 +196,32 @@ void UpgradeThread::unmountStick() {
 }
 
 int UpgradeThread::getUpgradeFile(std::string& path, const char* prefix) {
+    return findEntry(path, prefix, true);
+}
+
+// The lookups the upgrade always made are logged; those for the results export are not, so
+// that a stick without the results marker leaves the log as it was.
+int UpgradeThread::findEntry(std::string& path, const char* prefix, bool logged) {
     const size_t prefixLength = strlen(prefix);
-    LOGD("will search %s in %s %d\n\r", prefix, kMountPoint, int(prefixLength));
+    if (logged)
+        LOGD("will search %s in %s %d\n\r", prefix, kMountPoint, int(prefixLength));
     DIR* dir = ::opendir(h2::platform().path(kMountPoint).c_str());
     if (!dir) {
-        LOGD("dir %s open failed\n\r", kMountPoint);
+        if (logged)
+            LOGD("dir %s open failed\n\r", kMountPoint);
         return -1;
     }
     int result = -1;
     while (struct dirent* entry = ::readdir(dir)) {
         if (strlen(entry->d_name) >= 256) {
-            LOGD("file too long\n\r");
+            if (logged)
+                LOGD("file too long\n\r");
             continue;
         }
         if (strncmp(entry->d_name, prefix, prefixLength) == 0) {
             path = std::string(kMountPoint) + "/" + entry->d_name;
-            LOGD("find %s\n\r", path.c_str());
+            if (logged)
+                LOGD("find %s\n\r", path.c_str());
             result = 0;
             break;
         }
@@ -298,7 +313,8 @@ int UpgradeThread::UpgradeDevice() {
     if (is_mounted(kMountPoint) > 0)
         unmountStick();
     struct stat st {};
-    if (::stat(p.path(partition).c_str(), &st) == 0) {
+    const bool hasPartition = ::stat(p.path(partition).c_str(), &st) == 0;
+    if (hasPartition) {
         p.mountVfat(partition, kMountPoint, kStickMountOptions);
         if (is_mounted(kMountPoint) < 1) {
             LOGD("fail to mount\n\r");
@@ -316,6 +332,10 @@ int UpgradeThread::UpgradeDevice() {
         }
         LOGD("mount RO %s fat ok\n\r", disk.c_str());
     }
+
+    const int exported = exportResults(hasPartition ? partition : disk);
+    if (exported != 0)
+        return exported > 0 ? 0 : -1;
 
     report(20, Preparing);
     const int transferred = transferUpgradeFile();
@@ -382,6 +402,65 @@ int UpgradeThread::UpgradeDevice() {
         report(90, Failed);
     }
     LOGD("upgrade finish\n\r");
+    return 0;
+}
+
+// Writes the journal to a stick that holds the results marker, on a writable mount of its
+// own. 0 when there is no marker or the stick's other files are to be handled next (mounted
+// read-only again), 1 when the stick held nothing else, -1 on failure (reported, unmounted).
+int UpgradeThread::exportResults(const std::string& node) {
+    h2::Platform& p = h2::platform();
+    std::string marker;
+    if (findEntry(marker, kResultsMarker, false) != 0)
+        return 0;
+    struct stat st {};
+    if (::lstat(p.path(marker).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        LOGE("results export failed: %s is not a file\n\r", marker.c_str());
+        unmountStick();
+        report(10, Failed);
+        return -1;
+    }
+    unmountStick();
+    p.mountVfat(node, kMountPoint, kStickWriteOptions);
+    if (is_mounted(kMountPoint) < 1) {
+        LOGE("results export failed: cannot mount %s writable\n\r", node.c_str());
+        unmountStick();
+        report(10, Failed);
+        return -1;
+    }
+    const QString name =
+        results::exportFileName(QSysInfo::machineHostName(), QDateTime::currentDateTime());
+    int percent = 10;
+    const results::ExportOutcome outcome = results::exportResultsCsv(
+        results::databaseFile(), kMountPoint, name, [&](int written, int total) {
+            percent = 10 + (total > 0 ? int(9LL * written / total) : 9);
+            if (mDialog)
+                mDialog->setExported(written);
+            report(percent, Exported);
+        });
+    if (!outcome.error.isEmpty()) {
+        LOGE("results export failed: %s\n\r", qPrintable(outcome.error));
+        unmountStick();
+        report(percent, Failed);
+        return -1;
+    }
+    LOGD("exported %d records to %s\n\r", outcome.records, qPrintable(outcome.file));
+    std::string other;
+    const bool more = findEntry(other, kEngineFile, false) == 0 ||
+                      findEntry(other, kPanelPackage, false) == 0 ||
+                      findEntry(other, kAgingMarker, false) == 0;
+    unmountStick();
+    if (!more) {
+        report(100, Finished);
+        return 1;
+    }
+    p.mountVfat(node, kMountPoint, kStickMountOptions);
+    if (is_mounted(kMountPoint) < 1) {
+        LOGD("fail to mount\n\r");
+        unmountStick();
+        report(10, Failed);
+        return -1;
+    }
     return 0;
 }
 

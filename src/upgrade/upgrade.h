@@ -21,10 +21,13 @@ constexpr const char* kInstallDir = "/home/orangepi/h2";
 constexpr const char* kExtractedProgram = "/home/orangepi/tmp/h2";
 // Nothing on a stick is trusted: read-only, and no set-uid bits, devices or programs run.
 constexpr const char* kStickMountOptions = "ro,nosuid,nodev,noexec";
+// Only to write the results a stick asks for.
+constexpr const char* kStickWriteOptions = "rw,nosuid,nodev,noexec";
 
 constexpr const char* kEngineFile = "oxa_updatex";
 constexpr const char* kPanelPackage = "oxa_updates";
 constexpr const char* kAgingMarker = ".agingtest";
+constexpr const char* kResultsMarker = "h2-results";
 
 constexpr int kAgingMode = 14;
 constexpr int kEventBufferSize = 2048;
@@ -32,7 +35,7 @@ constexpr size_t kMessageBufferSize = 2 * 1024 * 1024;
 constexpr size_t kMaxPiece = 1024 * 1024;
 
 // State codes shown by the upgrade dialog.
-enum State { Preparing = 1, Upgrading = 2, Finished = 3, Failed = 4 };
+enum State { Preparing = 1, Upgrading = 2, Finished = 3, Failed = 4, Exported = 6 };
 } // namespace upgrade
 
 class UpgradeThread final : public QThread {
@@ -68,6 +71,8 @@ private:
     void unmountStick();
     void stopDialog();
     int installPanelPackage(const std::string& package);
+    int findEntry(std::string& path, const char* prefix, bool logged);
+    int exportResults(const std::string& node);
 
     int mSocket = -1;
     int mWake[2] = {-1, -1}; // requestStop() writes, run() polls

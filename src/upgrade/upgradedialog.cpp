@@ -19,17 +19,20 @@ const StateText kStateTexts[] = {
     {3, QT_TRANSLATE_NOOP("UpgradeDialog", "升级成功，请重起机")},
     {4, QT_TRANSLATE_NOOP("UpgradeDialog", "升级失败")},
     {5, QT_TRANSLATE_NOOP("UpgradeDialog", "升级文件没准备好")},
+    {6, QT_TRANSLATE_NOOP("UpgradeDialog", "已导出 %1 条记录")}, // results written to the stick
 };
 const char* const kUnknownState = QT_TRANSLATE_NOOP("UpgradeDialog", "警告");
 
 } // namespace
 
-QString upgradeStateText(int state) {
+QString upgradeStateText(int state, int exported) {
     if (state == 0)
         return QStringLiteral("......");
     for (const StateText& row : kStateTexts) {
-        if (row.state == state)
-            return QCoreApplication::translate("UpgradeDialog", row.text);
+        if (row.state == state) {
+            const QString text = QCoreApplication::translate("UpgradeDialog", row.text);
+            return state == 6 ? text.arg(exported) : text;
+        }
     }
     return QCoreApplication::translate("UpgradeDialog", kUnknownState);
 }
@@ -48,7 +51,7 @@ UpgradeDialog::~UpgradeDialog() = default;
 
 void UpgradeDialog::displayui() {
     m_ui->progressBar->setValue(mProgress.load());
-    m_ui->upgrading->setText(upgradeStateText(mState.load()));
+    m_ui->upgrading->setText(upgradeStateText(mState.load(), mExported.load()));
 }
 
 void UpgradeDialog::start() {

@@ -13,8 +13,9 @@ namespace Ui {
 class UpgradeDialog;
 }
 
-// Status line for a state code: 1 preparing, 2 upgrading, 3 done, 4 failed, 5 no file.
-QString upgradeStateText(int state);
+// Status line for a state code: 1 preparing, 2 upgrading, 3 done, 4 failed, 5 no file,
+// 6 results exported (`exported` records so far).
+QString upgradeStateText(int state, int exported = 0);
 
 class UpgradeDialog final : public QDialog {
     Q_OBJECT
@@ -28,6 +29,7 @@ public:
         mProgress.store(percent);
         mState.store(state);
     }
+    void setExported(int records) { mExported.store(records); }
     int progress() const { return mProgress.load(); }
     int state() const { return mState.load(); }
 
@@ -45,4 +47,5 @@ private:
     std::unique_ptr<QTimer> mTimer;
     std::atomic<int> mProgress{0};
     std::atomic<int> mState{0};
+    std::atomic<int> mExported{0};
 };

@@ -10,13 +10,20 @@
 #include "dialogs/settingdlg.h"
 #include "dialogs/settingdlg_h2bn.h"
 #include "dialogs/settingdlg_ssd.h"
+#include "platform/platform.h"
+#include "results/reader.h"
+#include "results/results_page.h"
+#include "results/schema.h"
 #include "settings/settings.h"
 #include "upgrade/startdialog.h"
 #include "upgrade/upgradedialog.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTranslator>
 
 #include <cstdio>
@@ -60,6 +67,32 @@ const DialogShot kShots[] = {
     {"upgrade-warning", 48, 0, 0, 0, [] { return upgradeAt(30, 9); }},
 };
 
+// A journal of the last hour for the Results page: a tester's mix of passes by capacity
+// grade and failures by kind.
+bool fillJournal() {
+    const QString file = results::databaseFile();
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "shots-journal");
+        db.setDatabaseName(file);
+        QString error;
+        ok = db.open() && results::ensureSchema(db, &error) &&
+             QSqlQuery(db).exec(
+                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) "
+                 "INSERT INTO results (panel_time, port, mode, verdict, result_key, grade_index, "
+                 "capacity_bytes, write_speed, read_speed) SELECT strftime('%Y-%m-%dT%H:%M:%S', "
+                 "'now', 'localtime', (-61 + i) || ' minutes'), 1 + i * 7 % 48, 0, "
+                 "CASE WHEN i % 6 = 0 THEN 'fail' ELSE 'pass' END, CASE i % 18 WHEN 0 THEN "
+                 "'capacity_short' WHEN 6 THEN 'write_error' WHEN 12 THEN 'usb2' ELSE 'ok' END, "
+                 "CASE WHEN i % 6 = 0 THEN NULL ELSE 1 + i % 3 END, (8 << (i % 3)) * 1000000000, "
+                 "(18 + i % 7) * 1048576.0, (27 + i % 5) * 1048576.0 FROM n");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("shots-journal");
+    return ok;
+}
+
 void prepareSetting(const DialogShot& shot, int language) {
     SettingRecord r{};
     r.port_count = shot.ports;
@@ -91,6 +124,12 @@ int main(int argc, char** argv) {
     const QString catalogues =
         args.size() > 2 ? args.at(2) : QCoreApplication::applicationDirPath() + "/../..";
     QDir().mkpath(out);
+    QTemporaryDir root;
+    h2::setPlatform(h2::makeDesktopPlatform(root.path().toStdString()));
+    if (!fillJournal()) {
+        fprintf(stderr, "cannot fill the results journal\n");
+        return 1;
+    }
 
     QTranslator translator;
     gTranslator = &translator;
@@ -104,6 +143,9 @@ int main(int argc, char** argv) {
         for (const DialogShot& shot : kShots) {
             prepareSetting(shot, language);
             std::unique_ptr<QDialog> dialog(shot.make());
+            // This run: the last half hour of the journal.
+            if (auto* results = dialog->findChild<ResultsPage*>())
+                results->setRunStart(QDateTime::currentDateTime().addSecs(-1800));
             dialog->show();
             auto* tabs = dialog->findChild<QTabWidget*>();
             const int pages = tabs ? tabs->count() : 1;

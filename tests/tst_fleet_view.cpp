@@ -25,11 +25,13 @@ namespace {
 const QByteArray kStatus = R"({"mode":3,"connected":true,"counters":{"working":2,"passed":95,)"
                            R"("failed":5},"ports":[[1,3,100,"green"],[2,1,42,"grey"]]})";
 
-// "topic payload" lines, each arriving at 0 ms; the model's clock stands at 12 s.
+// "[retained ]topic payload" lines, each arriving at 10 s; the model's clock stands at 12 s.
 FleetModel* feed(FleetModel& model, const QString& lines) {
-    for (const QString& line : lines.split('\n', Qt::SkipEmptyParts)) {
+    for (QString line : lines.split('\n', Qt::SkipEmptyParts)) {
+        const bool retained = line.startsWith("retained ");
+        line.remove(QRegularExpression("^retained "));
         const int space = line.indexOf(' ');
-        model.ingest(line.left(space), line.mid(space + 1).toUtf8(), 0);
+        model.ingest(line.left(space), line.mid(space + 1).toUtf8(), 10000, retained);
     }
     model.setNow(12000);
     return &model;
@@ -103,14 +105,19 @@ void FleetViewTest::rows_data() {
     QTest::addColumn<QString>("row"); // row 0, every column
     const QString status = "h2/line3-a/status " + kStatus;
     QTest::newRow("status") << status
-                            << "line3-a|-|full-disk copy and compare|2|95|5|95.0 %|0|-|12 s";
+                            << "line3-a|-|full-disk copy and compare|2|95|5|95.0 %|0|-|2 s";
     QTest::newRow("online") << "h2/b/online true"
                             << "b|online|-|-|-|-|-|0|-|-";
     QTest::newRow("last will after online") << "h2/b/online true\nh2/b/online false"
                                             << "b|offline|-|-|-|-|-|0|-|-";
     QTest::newRow("nothing finished, unknown mode")
         << R"(h2/c/status {"mode":99,"counters":{"working":4,"passed":0,"failed":0}})"
-        << "c|-|mode 99|4|0|0|-|0|-|12 s";
+        << "c|-|mode 99|4|0|0|-|0|-|2 s";
+    const QString stamped = R"(h2/e/status {"time":"1970-01-01T08:00:04+08:00","mode":0,)"
+                            R"("counters":{"working":0,"passed":0,"failed":0}})";
+    QTest::newRow("retained status as old as its time")
+        << "retained " + stamped << "e|-|H2 test|0|0|0|-|0|-|8 s";
+    QTest::newRow("live status as old as its arrival") << stamped << "e|-|H2 test|0|0|0|-|0|-|2 s";
     QTest::newRow("result")
         << R"(h2/d/results {"id":5,"record":{"port":7,"result_key":"write_error"}})"
         << "d|-|-|-|-|-|-|1|port 7: write_error|-";
@@ -124,7 +131,7 @@ void FleetViewTest::rows_data() {
         << "d|-|-|-|-|-|-|2|port 8: pass|-";
     QTest::newRow("garbage keeps the last good status")
         << status + "\nh2/line3-a/status {\"mode\":\"0\"}\nh2/line3-a/online maybe"
-        << "line3-a|-|full-disk copy and compare|2|95|5|95.0 %|0|-|12 s";
+        << "line3-a|-|full-disk copy and compare|2|95|5|95.0 %|0|-|2 s";
 }
 
 void FleetViewTest::rows() {
@@ -152,6 +159,8 @@ void FleetViewTest::garbage_data() {
     QTest::newRow("connected number")
         << R"(h2/a/status {"mode":3,"connected":1,"counters":{"working":1,"passed":1,"failed":1}})"
         << 1;
+    QTest::newRow("time number")
+        << R"(h2/a/status {"time":5,"mode":3,"counters":{"working":1,"passed":1,"failed":1}})" << 1;
     QTest::newRow("online word") << "h2/a/online yes" << 1;
     QTest::newRow("id text") << R"(h2/a/results {"id":"7","record":{}})" << 1;
     QTest::newRow("no record") << R"(h2/a/results {"id":7})" << 1;

@@ -5,6 +5,7 @@
 #include "forms/frame_styles.h"
 #include "tester/frame_logic.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -94,13 +95,16 @@ std::optional<CabinetStatus> parseStatus(const QByteArray& payload) {
     const QJsonValue counters = object->value("counters");
     const QJsonValue connected = object->value("connected");
     const QJsonValue ports = object->value("ports");
-    if (!intOf(object->value("mode"), &status.mode) || !counters.isObject() ||
-        !intOf(counters["working"], &status.working) ||
+    const QJsonValue time = object->value("time");
+    if (!(time.isUndefined() || time.isString()) || !intOf(object->value("mode"), &status.mode) ||
+        !counters.isObject() || !intOf(counters["working"], &status.working) ||
         !intOf(counters["passed"], &status.passed) || !intOf(counters["failed"], &status.failed) ||
         !(connected.isUndefined() || connected.isBool()) ||
         !(ports.isUndefined() || ports.isArray()))
         return std::nullopt;
     status.connected = connected.toBool();
+    const QDateTime stamp = QDateTime::fromString(time.toString(), Qt::ISODate);
+    status.timeMs = stamp.isValid() ? stamp.toMSecsSinceEpoch() : -1;
     for (const QJsonValue& value : ports.toArray()) {
         const auto cell = portOf(value);
         if (!cell)

@@ -28,6 +28,7 @@ struct PortCell {
 };
 
 struct CabinetStatus {
+    qint64 timeMs = -1; // the panel's clock when it published, ms since 1970; -1 unknown
     int mode = 0;
     bool connected = false;
     int working = 0;

@@ -10,6 +10,8 @@ namespace {
 
 // Ids remembered per cabinet: a redelivery comes soon after the first, well within these.
 constexpr int kSeenIdLimit = 4096;
+// A panel publishes at least every 10 s: a status older than this means it is stuck or cut off.
+constexpr qint64 kStaleMs = 30000;
 
 const char* const kHeaders[FleetModel::ColumnCount] = {
     "Cabinet", "Online", "Work mode", "Working",     "Passed",
@@ -18,7 +20,8 @@ const char* const kHeaders[FleetModel::ColumnCount] = {
 
 } // namespace
 
-bool FleetModel::ingest(const QString& topic, const QByteArray& payload, qint64 arrivalMs) {
+bool FleetModel::ingest(const QString& topic, const QByteArray& payload, qint64 arrivalMs,
+                        bool retained) {
     const auto where = parseTopic(topic);
     if (!where)
         return false; // someone else's topic under h2/: not ours to judge
@@ -38,8 +41,9 @@ bool FleetModel::ingest(const QString& topic, const QByteArray& payload, qint64 
             break;
         const int row = rowFor(where->cabinet);
         Cabinet& c = mCabinets[row];
+        c.statusAt =
+            retained && status->timeMs >= 0 ? std::min(arrivalMs, status->timeMs) : arrivalMs;
         c.status = std::move(*status);
-        c.statusAt = arrivalMs;
         changed(row, ColMode, ColAge);
         return true;
     }
@@ -155,6 +159,8 @@ QVariant FleetModel::data(const QModelIndex& index, int role) const {
             return QBrush(QPalette().color(QPalette::Disabled, QPalette::Text));
         if (index.column() == ColOnline && c.online)
             return QBrush(QColor(0, 128, 0));
+        if (index.column() == ColAge && c.statusAt >= 0 && mNow - c.statusAt > kStaleMs)
+            return QBrush(QColor(192, 0, 0));
         return QVariant();
     case Qt::TextAlignmentRole:
         return index.column() >= ColWorking && index.column() <= ColResults

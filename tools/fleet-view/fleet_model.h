@@ -30,7 +30,9 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     // One message from the broker; false when it was ignored (garbage or a repeated record).
-    bool ingest(const QString& topic, const QByteArray& payload, qint64 arrivalMs);
+    // A retained message may be old news: its status is as old as its own time stamp says.
+    bool ingest(const QString& topic, const QByteArray& payload, qint64 arrivalMs,
+                bool retained = false);
     // The clock the ages are measured against; refreshes the age column.
     void setNow(qint64 ms);
 

@@ -121,9 +121,12 @@ void MqttClient::onMessage(mosquitto*, void* self, const mosquitto_message* mess
     const qint64 arrival = QDateTime::currentMSecsSinceEpoch();
     const QString topic = QString::fromUtf8(message->topic);
     const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
+    const bool retained = message->retain;
     QMetaObject::invokeMethod(
         client,
-        [client, topic, payload, arrival] { emit client->messageArrived(topic, payload, arrival); },
+        [client, topic, payload, arrival, retained] {
+            emit client->messageArrived(topic, payload, arrival, retained);
+        },
         Qt::QueuedConnection);
 }
 

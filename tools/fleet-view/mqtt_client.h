@@ -45,7 +45,8 @@ public:
     void stop();
 
 signals:
-    void messageArrived(const QString& topic, const QByteArray& payload, qint64 arrivalMs);
+    void messageArrived(const QString& topic, const QByteArray& payload, qint64 arrivalMs,
+                        bool retained);
     void connectionChanged(bool connected, const QString& detail);
 
 private:

@@ -50,8 +50,9 @@ void PortGrid::paintEvent(QPaintEvent*) {
     const QRect area(kGap, kCaption, width() - kGap, height() - kCaption);
     const int columns = gridColumns(mPorts.size(), area.width(), area.height());
     const int rows = (mPorts.size() + columns - 1) / columns;
-    const int cellW = std::min(area.width() / columns, area.height() * 4 / 3 / rows);
-    const int cellH = std::min(area.height() / rows, cellW * 3 / 4);
+    // The cells take the whole width; they never grow taller than wide.
+    const int cellW = area.width() / columns;
+    const int cellH = std::min(area.height() / rows, cellW);
     QFont number = font();
     number.setBold(true);
     number.setPixelSize(std::clamp(cellH / 4, 8, 22));

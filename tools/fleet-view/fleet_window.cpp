@@ -21,8 +21,9 @@ FleetWindow::FleetWindow(FleetModel* model, const QString& broker, QWidget* pare
     mTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     mTable->setSelectionMode(QAbstractItemView::SingleSelection);
     mTable->verticalHeader()->hide();
-    mTable->horizontalHeader()->setStretchLastSection(true);
     mTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    mTable->horizontalHeader()->setSectionResizeMode(FleetModel::ColLastResult,
+                                                     QHeaderView::Stretch);
     mTable->setAlternatingRowColors(true);
 
     auto* split = new QSplitter(Qt::Vertical);
@@ -56,7 +57,7 @@ FleetWindow::FleetWindow(FleetModel* model, const QString& broker, QWidget* pare
             [this] { mModel->setNow(QDateTime::currentMSecsSinceEpoch()); });
     clock->start(1000);
     mModel->setNow(QDateTime::currentMSecsSinceEpoch());
-    resize(980, 720);
+    resize(1120, 760);
 }
 
 void FleetWindow::showConnection(bool connected, const QString& detail) {

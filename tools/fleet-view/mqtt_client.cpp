@@ -112,8 +112,9 @@ void MqttClient::onConnect(mosquitto* m, void* self, int rc) {
 
 void MqttClient::onDisconnect(mosquitto*, void* self, int rc) {
     static_cast<MqttClient*>(self)->report(
-        false, rc == 0 ? QStringLiteral("disconnected")
-                       : QStringLiteral("connection lost: %1").arg(mosquitto_strerror(rc)));
+        false, rc == 0
+                   ? QStringLiteral("disconnected")
+                   : QStringLiteral("no connection (%1), retrying").arg(mosquitto_strerror(rc)));
 }
 
 void MqttClient::onMessage(mosquitto*, void* self, const mosquitto_message* message) {

@@ -7,16 +7,12 @@
 #include "port_grid.h"
 #include "sim_cabinet.h"
 #include "support/built_program.h"
+#include "support/local_broker.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTableView>
-#include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <unistd.h>
 
 using namespace fleet;
 
@@ -43,44 +39,6 @@ QString rowText(const FleetModel& model, int row) {
         cells << model.index(row, c).data().toString();
     return cells.join('|');
 }
-
-// A broker of its own on a free loopback port, stopped with the test.
-class Broker {
-public:
-    ~Broker() {
-        mProcess.kill();
-        mProcess.waitForFinished();
-    }
-    bool start() {
-        mPort = unusedPort();
-        const QString config = mDir.filePath("mosquitto.conf");
-        QFile file(config);
-        if (!mPort || !file.open(QIODevice::WriteOnly))
-            return false;
-        file.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\n"
-                                  "persistence false\n%2")
-                       .arg(mPort)
-                       .arg(geteuid() == 0 ? "user root\n" : "")
-                       .toUtf8());
-        file.close();
-        mProcess.start(QStandardPaths::findExecutable("mosquitto", {"/usr/sbin", "/usr/bin"}),
-                       {"-c", config});
-        for (int i = 0; i < 50 && mProcess.waitForStarted(); ++i) {
-            QTcpSocket probe;
-            probe.connectToHost("127.0.0.1", mPort);
-            if (probe.waitForConnected(100))
-                return true;
-            QTest::qWait(100);
-        }
-        return false;
-    }
-    quint16 port() const { return mPort; }
-
-private:
-    QTemporaryDir mDir;
-    QProcess mProcess;
-    quint16 mPort = 0;
-};
 
 } // namespace
 
@@ -292,7 +250,7 @@ void FleetViewTest::windowShowsTheChosenCabinetsPorts() {
 }
 
 void FleetViewTest::brokerAndCabinetsEndToEnd() {
-    Broker broker;
+    LocalBroker broker;
     QVERIFY(broker.start());
     FleetModel model;
     ClientSettings settings;

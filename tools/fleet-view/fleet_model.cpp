@@ -10,6 +10,7 @@ namespace {
 
 // Ids remembered per cabinet: a redelivery comes soon after the first, well within these.
 constexpr int kSeenIdLimit = 4096;
+constexpr int kRefreshMs = 250;
 // A panel publishes at least every 10 s: a status older than this means it is stuck or cut off.
 constexpr qint64 kStaleMs = 30000;
 
@@ -19,6 +20,12 @@ const char* const kHeaders[FleetModel::ColumnCount] = {
 };
 
 } // namespace
+
+FleetModel::FleetModel(QObject* parent) : QAbstractTableModel(parent) {
+    mRefresh.setSingleShot(true);
+    mRefresh.setInterval(kRefreshMs);
+    connect(&mRefresh, &QTimer::timeout, this, &FleetModel::flush);
+}
 
 bool FleetModel::ingest(const QString& topic, const QByteArray& payload, qint64 arrivalMs,
                         bool retained) {
@@ -72,6 +79,7 @@ bool FleetModel::ingest(const QString& topic, const QByteArray& payload, qint64 
 }
 
 void FleetModel::setNow(qint64 ms) {
+    flush();
     mNow = ms;
     if (!mCabinets.isEmpty())
         emit dataChanged(index(0, ColAge), index(mCabinets.size() - 1, ColAge));
@@ -92,6 +100,7 @@ int FleetModel::rowFor(const QString& cabinet) {
     const int row = position(cabinet);
     if (row < mCabinets.size() && mCabinets[row].name == cabinet)
         return row;
+    flush(); // the rows it names are about to move
     beginInsertRows(QModelIndex(), row, row);
     Cabinet fresh;
     fresh.name = cabinet;
@@ -183,7 +192,18 @@ void FleetModel::rejectGarbage() {
 }
 
 void FleetModel::changed(int row, int first, int last) {
-    emit dataChanged(index(row, first), index(row, last));
+    mDirty |= QRect(first, row, last - first + 1, 1);
+    if (!mRefresh.isActive())
+        mRefresh.start();
+}
+
+void FleetModel::flush() {
+    mRefresh.stop();
+    if (mDirty.isNull())
+        return;
+    const QRect dirty = mDirty;
+    mDirty = QRect();
+    emit dataChanged(index(dirty.top(), dirty.left()), index(dirty.bottom(), dirty.right()));
 }
 
 } // namespace fleet

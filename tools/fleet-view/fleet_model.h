@@ -5,7 +5,9 @@
 #include "fleet_messages.h"
 
 #include <QAbstractTableModel>
+#include <QRect>
 #include <QSet>
+#include <QTimer>
 #include <deque>
 
 namespace fleet {
@@ -27,7 +29,7 @@ public:
         ColumnCount
     };
 
-    using QAbstractTableModel::QAbstractTableModel;
+    explicit FleetModel(QObject* parent = nullptr);
 
     // One message from the broker; false when it was ignored (garbage or a repeated record).
     // A retained message may be old news: its status is as old as its own time stamp says.
@@ -35,6 +37,9 @@ public:
                 bool retained = false);
     // The clock the ages are measured against; refreshes the age column.
     void setNow(qint64 ms);
+    // Views hear of changed rows a few times a second, not once per message (a view repaints
+    // on every signal); this tells them now.
+    void flush();
 
     int garbageCount() const { return mGarbage; }
     int rowOf(const QString& cabinet) const;
@@ -69,6 +74,8 @@ private:
     void changed(int row, int first, int last);
 
     QVector<Cabinet> mCabinets; // sorted by name
+    QTimer mRefresh;
+    QRect mDirty; // rows (y) and columns (x) changed since views last heard
     qint64 mNow = 0;
     int mGarbage = 0;
 };

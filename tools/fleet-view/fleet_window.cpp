@@ -21,7 +21,7 @@ FleetWindow::FleetWindow(FleetModel* model, const QString& broker, QWidget* pare
     mTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     mTable->setSelectionMode(QAbstractItemView::SingleSelection);
     mTable->verticalHeader()->hide();
-    mTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Fitting the columns measures every cell: done on the clock, not on every message.
     mTable->horizontalHeader()->setSectionResizeMode(FleetModel::ColLastResult,
                                                      QHeaderView::Stretch);
     mTable->setAlternatingRowColors(true);
@@ -49,12 +49,15 @@ FleetWindow::FleetWindow(FleetModel* model, const QString& broker, QWidget* pare
     connect(model, &FleetModel::rowsInserted, this, [this] {
         if (!mTable->currentIndex().isValid())
             mTable->setCurrentIndex(mModel->index(0, 0));
+        mTable->resizeColumnsToContents();
     });
     connect(model, &FleetModel::garbageCountChanged, this, &FleetWindow::showGarbage);
 
     auto* clock = new QTimer(this);
-    connect(clock, &QTimer::timeout, this,
-            [this] { mModel->setNow(QDateTime::currentMSecsSinceEpoch()); });
+    connect(clock, &QTimer::timeout, this, [this] {
+        mModel->setNow(QDateTime::currentMSecsSinceEpoch());
+        mTable->resizeColumnsToContents();
+    });
     clock->start(1000);
     mModel->setNow(QDateTime::currentMSecsSinceEpoch());
     resize(1120, 760);

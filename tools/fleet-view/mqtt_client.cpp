@@ -1,0 +1,140 @@
+#include "mqtt_client.h"
+
+#include <QDateTime>
+#include <mosquitto.h>
+#include <mutex>
+
+namespace fleet {
+
+namespace {
+
+constexpr int kKeepAliveS = 30;
+constexpr unsigned kRetryFirstS = 1;
+constexpr unsigned kRetryMaxS = 30;
+
+void initLibrary() {
+    static std::once_flag once;
+    std::call_once(once, [] { mosquitto_lib_init(); });
+}
+
+} // namespace
+
+std::optional<BrokerAddress> parseBrokerAddress(const QString& text) {
+    BrokerAddress address;
+    const int colon = text.lastIndexOf(':');
+    address.host = colon < 0 ? text : text.left(colon);
+    if (colon >= 0) {
+        bool ok = false;
+        address.port = text.mid(colon + 1).toInt(&ok);
+        if (!ok || address.port < 1 || address.port > 65535)
+            return std::nullopt;
+    }
+    if (address.host.isEmpty() || address.host.contains(':'))
+        return std::nullopt;
+    return address;
+}
+
+MqttClient::MqttClient(ClientSettings settings, QObject* parent)
+    : QObject(parent), mSettings(std::move(settings)) {
+    initLibrary();
+    mMosq = mosquitto_new(mSettings.clientId.toUtf8().constData(), true, this);
+    if (!mMosq)
+        return;
+    mosquitto_connect_callback_set(mMosq, &MqttClient::onConnect);
+    mosquitto_disconnect_callback_set(mMosq, &MqttClient::onDisconnect);
+    mosquitto_message_callback_set(mMosq, &MqttClient::onMessage);
+    mosquitto_reconnect_delay_set(mMosq, kRetryFirstS, kRetryMaxS, true);
+}
+
+MqttClient::~MqttClient() {
+    stop();
+    if (mMosq)
+        mosquitto_destroy(mMosq);
+}
+
+bool MqttClient::start(QString* error) {
+    auto fail = [error](const QString& why) {
+        *error = why;
+        return false;
+    };
+    if (!mMosq)
+        return fail(QStringLiteral("cannot create an MQTT client"));
+    const ClientSettings& s = mSettings;
+    if (!s.user.isEmpty() &&
+        mosquitto_username_pw_set(
+            mMosq, s.user.toUtf8().constData(),
+            s.password.isEmpty() ? nullptr : s.password.toUtf8().constData()) != MOSQ_ERR_SUCCESS)
+        return fail(QStringLiteral("user name refused"));
+    if (!s.caFile.isEmpty()) {
+        const int rc = mosquitto_tls_set(mMosq, s.caFile.toLocal8Bit().constData(), nullptr,
+                                         nullptr, nullptr, nullptr);
+        if (rc != MOSQ_ERR_SUCCESS)
+            return fail(QStringLiteral("CA file %1: %2").arg(s.caFile, mosquitto_strerror(rc)));
+    }
+    if (!s.willTopic.isEmpty() && mosquitto_will_set(mMosq, s.willTopic.toUtf8().constData(), 5,
+                                                     "false", 1, true) != MOSQ_ERR_SUCCESS)
+        return fail(QStringLiteral("last will refused"));
+    if (mosquitto_loop_start(mMosq) != MOSQ_ERR_SUCCESS)
+        return fail(QStringLiteral("cannot start the MQTT thread"));
+    mRunning = true;
+    // A broker that is not there yet is not an error: the library's loop keeps trying.
+    const int rc = mosquitto_connect_async(mMosq, s.broker.host.toUtf8().constData(), s.broker.port,
+                                           kKeepAliveS);
+    if (rc != MOSQ_ERR_SUCCESS)
+        report(false, QString::fromLatin1(mosquitto_strerror(rc)));
+    return true;
+}
+
+bool MqttClient::publish(const QString& topic, const QByteArray& payload, int qos, bool retain) {
+    return mMosq &&
+           mosquitto_publish(mMosq, nullptr, topic.toUtf8().constData(), int(payload.size()),
+                             payload.constData(), qos, retain) == MOSQ_ERR_SUCCESS;
+}
+
+void MqttClient::stop() {
+    if (!mRunning)
+        return;
+    mRunning = false;
+    mosquitto_disconnect(mMosq);
+    mosquitto_loop_stop(mMosq, false);
+}
+
+void MqttClient::onConnect(mosquitto* m, void* self, int rc) {
+    auto* client = static_cast<MqttClient*>(self);
+    if (rc != 0) {
+        client->report(false, QString::fromLatin1(mosquitto_connack_string(rc)));
+        return;
+    }
+    for (const QString& topic : client->mSettings.subscriptions)
+        mosquitto_subscribe(m, nullptr, topic.toUtf8().constData(), 1);
+    client->report(true, QString());
+}
+
+void MqttClient::onDisconnect(mosquitto*, void* self, int rc) {
+    static_cast<MqttClient*>(self)->report(
+        false, rc == 0
+                   ? QStringLiteral("disconnected")
+                   : QStringLiteral("no connection (%1), retrying").arg(mosquitto_strerror(rc)));
+}
+
+void MqttClient::onMessage(mosquitto*, void* self, const mosquitto_message* message) {
+    auto* client = static_cast<MqttClient*>(self);
+    const qint64 arrival = QDateTime::currentMSecsSinceEpoch();
+    const QString topic = QString::fromUtf8(message->topic);
+    const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
+    const bool retained = message->retain;
+    QMetaObject::invokeMethod(
+        client,
+        [client, topic, payload, arrival, retained] {
+            emit client->messageArrived(topic, payload, arrival, retained);
+        },
+        Qt::QueuedConnection);
+}
+
+void MqttClient::report(bool connected, const QString& detail) {
+    QMetaObject::invokeMethod(
+        this, [this, connected, detail] { emit connectionChanged(connected, detail); },
+        Qt::QueuedConnection);
+}
+
+} // namespace fleet

@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "results/journal.h"
+#include "results/reader.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -71,8 +72,7 @@ int main(int argc, char** argv) {
     QTemporaryDir root;
     h2::setPlatform(h2::makeDesktopPlatform(root.path().toStdString()));
     QString error;
-    auto journal =
-        Journal::open(QString::fromStdString(h2::platform().path(kDatabasePath)), &error);
+    auto journal = Journal::open(databaseFile(), &error);
     if (!journal) {
         fprintf(stderr, "no journal: %s\n", qPrintable(error));
         return 1;

@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "results/journal.h"
+#include "results/reader.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -23,8 +24,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     h2::setPlatform(h2::makeDesktopPlatform(argv[1]));
     QString error;
-    auto journal =
-        Journal::open(QString::fromStdString(h2::platform().path(kDatabasePath)), &error);
+    auto journal = Journal::open(databaseFile(), &error);
     if (!journal) {
         fprintf(stderr, "no journal: %s\n", qPrintable(error));
         return 1;

@@ -3,6 +3,7 @@
 // retention cap, and the unsent records the fleet publisher reads and marks.
 
 #include "results/journal.h"
+#include "results/schema.h"
 #include "settings/settings.h"
 #include "support/temp_root.h"
 #include "support/window_probe.h"

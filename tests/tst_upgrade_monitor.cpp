@@ -348,7 +348,7 @@ private slots:
     // remove event waits) once the first page is out.
     void resultsExport_data() {
         QTest::addColumn<QString>("row");
-        QTest::newRow("marker only") << "h2-results|||100,3|exported 10001 records";
+        QTest::newRow("marker only") << "h2-results|||100,6|exported 10001 records";
         QTest::newRow("then the engine upgrade")
             << "h2-results;oxa_updatex|3||100,3|no panel package found";
         QTest::newRow("then aging") << "h2-results.txt;.agingtest|c||20,1|will in age mode";

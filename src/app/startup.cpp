@@ -20,6 +20,7 @@
 #include "link/engine_messages.h"
 #include "platform/platform.h"
 #include "results/journal.h"
+#include "results/reader.h"
 #include "settings/settings.h"
 #include "tester/mainwindow.h"
 #include "upgrade/startdialog.h"
@@ -185,8 +186,8 @@ int runPanel(int argc, char** argv) {
     LOGD("type %d\n\r", mSetting.machine_type);
     // The results journal, before the windows that record into it; the panel runs without.
     QString journalError;
-    std::unique_ptr<results::Journal> journal = results::Journal::open(
-        QString::fromStdString(h2::platform().path(results::kDatabasePath)), &journalError);
+    std::unique_ptr<results::Journal> journal =
+        results::Journal::open(results::databaseFile(), &journalError);
     if (!journal)
         LOGE("results journal not opened: %s\n\r", qPrintable(journalError));
     results::setActiveJournal(journal.get());

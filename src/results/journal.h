@@ -15,9 +15,6 @@
 
 namespace results {
 
-// Where the journal lives on the board (under ROOT on the desktop platform): outside the
-// install directory, so an upgrade never touches it.
-inline constexpr const char* kDatabasePath = "/home/orangepi/results/results.sqlite";
 inline constexpr qint64 kDefaultCap = 1000000;
 
 class JournalWriter;

@@ -9,14 +9,8 @@
 
 namespace results {
 
-namespace {
-// Where the journal keeps its records: outside the install directory, so that an upgrade
-// never touches it.
-constexpr const char* kJournalFile = "/home/orangepi/results/results.sqlite";
-} // namespace
-
 QString databaseFile() {
-    return QString::fromStdString(h2::platform().path(kJournalFile));
+    return QString::fromStdString(h2::platform().path(kDatabasePath));
 }
 
 ReadConnection::ReadConnection(const QString& file) {

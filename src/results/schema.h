@@ -8,6 +8,9 @@
 namespace results {
 
 inline constexpr const char* kTable = "results";
+// Where the journal lives on the board (under ROOT on the desktop platform): outside the
+// install directory, so an upgrade never touches it.
+inline constexpr const char* kDatabasePath = "/home/orangepi/results/results.sqlite";
 
 // Creates the table and its indexes if missing. False with a message on failure.
 bool ensureSchema(QSqlDatabase& db, QString* error);

@@ -451,7 +451,8 @@ int UpgradeThread::exportResults(const std::string& node) {
                       findEntry(other, kAgingMarker, false) == 0;
     unmountStick();
     if (!more) {
-        report(100, Finished);
+        // Done, but nothing was upgraded: the success text would tell the operator to restart.
+        report(100, Exported);
         return 1;
     }
     p.mountVfat(node, kMountPoint, kStickMountOptions);

@@ -9,6 +9,8 @@
 #include "base/user_signals.h"
 #include "burnin/mainwindowburnin.h"
 #include "copier/mainwindowcopy.h"
+#include "fleet/fleet_config.h"
+#include "fleet/publisher.h"
 #include "forms/screen.h"
 #include "hardware/boardcontrol.h"
 #include "hardware/led_control.h"
@@ -18,6 +20,7 @@
 #include "link/dataserver.h"
 #include "link/engine_messages.h"
 #include "platform/platform.h"
+#include "results/result_source.h"
 #include "settings/settings.h"
 #include "tester/mainwindow.h"
 #include "upgrade/startdialog.h"
@@ -25,10 +28,12 @@
 #include "upgrade/upgradedialog.h"
 
 #include <QApplication>
+#include <QSysInfo>
 #include <QTimer>
 #include <QTranslator>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -85,6 +90,26 @@ void createAndShowWindows() {
         mainWindow->start();
         break;
     }
+}
+
+// The fleet publisher when a broker is configured; a bad file is logged once and ignored.
+std::unique_ptr<fleet::Publisher> startFleet(const h2::Options& options) {
+    const std::string file = h2::platform().path(fleet::kConfigFile);
+    const fleet::ConfigResult fleetConfig =
+        fleet::readConfig(QString::fromStdString(file), QString::fromStdString(options.fleetBroker),
+                          QSysInfo::machineHostName());
+    if (!fleetConfig.error.isEmpty())
+        LOGE("fleet: %s: %s, not publishing\n\r", file.c_str(), qPrintable(fleetConfig.error));
+    if (!fleetConfig.enabled)
+        return nullptr;
+    // The results journal is passed here once there is one; until then no results.
+    results::ResultSource* journal = nullptr;
+    if (journal)
+        journal->setKeepUnsent(true);
+    auto publisher = std::make_unique<fleet::Publisher>(
+        fleetConfig.config, journal, [] { return mDataServer && mDataServer->connected(1); });
+    publisher->start();
+    return publisher;
 }
 
 } // namespace
@@ -189,6 +214,9 @@ int runPanel(int argc, char** argv) {
         startDialog->show();
     }
 
+    // The windows and the link exist: the fleet publisher reads what they show.
+    std::unique_ptr<fleet::Publisher> publisher = startFleet(options);
+
     if (!options.screenshot.empty()) {
         const QString file = QString::fromStdString(options.screenshot);
         QTimer::singleShot(options.screenshotAfterMs, &app, [file] { grabScreen(file); });
@@ -202,6 +230,8 @@ int runPanel(int argc, char** argv) {
     upgradeThread->requestStop();
     if (upgradeThread->wait(2000))
         delete upgradeThread;
+    // Its last word ("false" on the online topic) goes before the link closes.
+    publisher.reset();
     // The link thread calls into the application (start dialog): stop it while that exists.
     mDataServer->stop();
     consolePrintf("status blocks taken %llu, dropped %llu\n", (unsigned long long)statusBlocksTaken,

@@ -9,6 +9,26 @@ namespace burnin {
 
 const char* const kWhite = "background:#fff";
 
+PortLook portLook(const BurninPortRecord& record) {
+    switch (record.bnStatus) {
+    case StatusEmpty:
+    case StatusReady:
+        return {kWhite, Counter::None};
+    case StatusWriting:
+    case StatusVerifying:
+        return {errorSum(record) != 0 ? copier::kRed : kWhite, Counter::Working};
+    case StatusStoppedWithErrors:
+    case StatusWriteStopped:
+        return {copier::kRed, Counter::Fail};
+    case StatusPassed:
+        return {copier::kGreen, Counter::Success};
+    case StatusComplete:
+        return {copier::kGreen, Counter::None};
+    default:
+        return {nullptr, Counter::None};
+    }
+}
+
 QString coverTitle(uint32_t engineVersion) {
     if (engineVersion == 0)
         return QStringLiteral("BURNIN\n\nV%L1\n\n").arg(hexVersion(kPanelVersion));

@@ -72,27 +72,24 @@ Counter FrameBn::update(const StatusBlock& block, const SettingRecord& setting) 
     case StatusEmpty:
         ui->progressBar->hide();
         showPortCover(mMask, mTitle, kWhite);
-        return Counter::None;
+        break;
     case StatusReady:
         showReady();
-        return Counter::None;
+        break;
     case StatusWriting:
     case StatusVerifying:
         showPass(record, setting);
-        return Counter::Working;
+        break;
     case StatusStoppedWithErrors:
     case StatusWriteStopped:
-        showResult(record, setting);
-        return Counter::Fail;
     case StatusPassed:
-        showResult(record, setting);
-        return Counter::Success;
     case StatusComplete:
         showResult(record, setting);
-        return Counter::None;
+        break;
     default:
-        return Counter::None;
+        break;
     }
+    return portLook(record).counter;
 }
 
 void FrameBn::showReady() {
@@ -119,7 +116,7 @@ void FrameBn::showPass(const BurninPortRecord& record, const SettingRecord& sett
     ui->status->setText(
         passText(record.bnPass, setting.burnin_cycle, writing ? tr(" 写入") : tr(" 校验")));
     const uint64_t errors = errorSum(record);
-    setFrameStyle(errors != 0 ? copier::kRed : kWhite);
+    setFrameStyle(portLook(record).style);
     ui->error->setText(tr("错误:") + QString::number(errors));
     // While verifying, a write error is named untranslated.
     const char* kind = firstErrorKindText(record.firstErrorKind);
@@ -148,7 +145,7 @@ void FrameBn::showResult(const BurninPortRecord& record, const SettingRecord& se
     const bool failed = status == StatusStoppedWithErrors || status == StatusWriteStopped;
     uncover();
     ui->progressBar->show();
-    setFrameStyle(failed ? copier::kRed : copier::kGreen);
+    setFrameStyle(portLook(record).style);
     ui->error->setText(failed ? tr("错误:") + QString::number(errorSum(record))
                               : tr("没有发现问题"));
     const int pass = passProgress(record.bnWrittenBytes, record.bnCapacityBytes);

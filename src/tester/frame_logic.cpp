@@ -297,6 +297,10 @@ void drawProtocolMode(FrameDraw& d, uint32_t lastState) {
 
 } // namespace
 
+bool skipsFirstPort(int portCount) {
+    return portCount == 121 || portCount == 51;
+}
+
 FrameDraw drawFrame(int port, const TesterPortRecord& record, const SettingRecord& setting,
                     uint32_t lastState) {
     FrameDraw d;

@@ -71,6 +71,10 @@ struct FrameDraw {
     std::optional<uint32_t> strangeFsType; // an unknown file-system code to log
 };
 
+// On these machines port 1 belongs to the board controller, not to the tester: the window
+// numbers the ports from the second one, as 1.
+bool skipsFirstPort(int portCount);
+
 // One refresh of port `port` from its record; `lastState` is the state drawn last time.
 FrameDraw drawFrame(int port, const TesterPortRecord& record, const SettingRecord& setting,
                     uint32_t lastState);

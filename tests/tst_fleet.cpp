@@ -10,8 +10,9 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QPointer>
 #include <QTest>
+#include <mutex>
+#include <set>
 #include <signal.h>
 
 namespace {
@@ -56,27 +57,37 @@ QByteArray retained(int port, const QString& topic) {
     return sub.readAllStandardOutput().trimmed();
 }
 
-// Test double of the results journal, its state kept on the test's thread.
+// Test double of the results journal: unsent records in memory.
 struct MemoryJournal : results::ResultSource {
-    void fetchUnsent(int limit, QObject* context,
+    void fetchUnsent(int limit, QObject*,
                      std::function<void(std::vector<results::StoredResult>)> done) override {
-        QMetaObject::invokeMethod(qApp, [this, limit, done, to = QPointer<QObject>(context)] {
+        std::vector<results::StoredResult> out;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
             ++fetches;
-            std::vector<results::StoredResult> out;
             for (qint64 id : unsent) {
-                if (int(out.size()) < limit && !sent.contains(id))
+                if (int(out.size()) < limit && !sent.count(id))
                     out.push_back({id, QJsonObject{{"port", id}}});
             }
-            if (to)
-                QMetaObject::invokeMethod(to, [done, out] { done(out); });
-        });
+        }
+        done(out); // on the caller's thread, which is the context's
     }
     void markSent(std::vector<qint64> ids) override {
-        QMetaObject::invokeMethod(qApp, [this, ids] { sent.unite({ids.begin(), ids.end()}); });
+        std::lock_guard<std::mutex> lock(mutex);
+        sent.insert(ids.begin(), ids.end());
     }
     void setKeepUnsent(bool) override {}
+    void add(std::initializer_list<qint64> ids) {
+        std::lock_guard<std::mutex> lock(mutex);
+        unsent << ids;
+    }
+    template <typename T> T get(T& field) {
+        std::lock_guard<std::mutex> lock(mutex);
+        return field;
+    }
+    std::mutex mutex;
     QList<qint64> unsent;
-    QSet<qint64> sent;
+    std::set<qint64> sent; // no shared copies across threads
     int fetches = 0;
 };
 } // namespace
@@ -183,18 +194,19 @@ private slots:
         fleet::Publisher publisher({"127.0.0.1", broker.port, "cab-1", "fleet", "s3cret", {}},
                                    &journal, [] { return false; });
         publisher.start();
-        QTRY_COMPARE_WITH_TIMEOUT(journal.sent, (QSet<qint64>{1, 2, 3}), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(journal.get(journal.sent), (std::set<qint64>{1, 2, 3}), 20000);
         ::kill(pid_t(broker.processId()), SIGSTOP); // takes the bytes, acknowledges nothing
-        journal.unsent << 4;
-        const int fetches = journal.fetches;
-        QTRY_VERIFY_WITH_TIMEOUT(journal.fetches >= fetches + 3, 20000);
-        QVERIFY(!journal.sent.contains(4));
+        journal.add({4});
+        const int fetches = journal.get(journal.fetches);
+        QTRY_VERIFY_WITH_TIMEOUT(journal.get(journal.fetches) >= fetches + 3, 20000);
+        QVERIFY(!journal.get(journal.sent).count(4));
         ::kill(pid_t(broker.processId()), SIGCONT);
-        QTRY_VERIFY_WITH_TIMEOUT(journal.sent.contains(4), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(journal.get(journal.sent).count(4), 20000);
         broker.stop();
-        journal.unsent << 5 << 6;
+        journal.add({5, 6});
         QVERIFY(broker.run());
-        QTRY_COMPARE_WITH_TIMEOUT(journal.sent, (QSet<qint64>{1, 2, 3, 4, 5, 6}), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(journal.get(journal.sent), (std::set<qint64>{1, 2, 3, 4, 5, 6}),
+                                  60000);
     }
 
     // The panel with the simulator: a refused password is logged once however often it is

@@ -39,33 +39,35 @@ QByteArray topic(const QString& cabinet, const char* leaf) {
 }
 
 // The client and its state, on the publisher's thread. The library calls back on its own
-// thread; every callback is handed over as a queued call.
+// thread; every callback is handed over as a queued signal.
 class Client : public QObject {
+    Q_OBJECT
 public:
     Client(const BrokerConfig& config, results::ResultSource* results, std::function<bool()> linkUp)
         : mConfig(config), mResults(results), mLinkUp(std::move(linkUp)),
-          mBlock(std::make_unique<StatusBlock>()) {}
-    ~Client() override {
-        if (mMosq)
-            mosquitto_destroy(mMosq);
+          mBlock(std::make_unique<StatusBlock>()) {
+        connect(this, &Client::connack, this, &Client::connected, Qt::QueuedConnection);
+        connect(this, &Client::closed, this, &Client::disconnected, Qt::QueuedConnection);
+        connect(this, &Client::puback, this, &Client::acknowledged, Qt::QueuedConnection);
     }
 
     void begin();
     void end();
 
+signals:
+    void connack(int rc);
+    void closed(int rc);
+    void puback(int mid);
+
 private:
     static void onConnect(mosquitto*, void* self, int rc) {
-        static_cast<Client*>(self)->post([rc](Client& c) { c.connected(rc); });
+        emit static_cast<Client*>(self)->connack(rc);
     }
     static void onDisconnect(mosquitto*, void* self, int rc) {
-        static_cast<Client*>(self)->post([rc](Client& c) { c.disconnected(rc); });
+        emit static_cast<Client*>(self)->closed(rc);
     }
     static void onPublish(mosquitto*, void* self, int mid) {
-        static_cast<Client*>(self)->post([mid](Client& c) { c.acknowledged(mid); });
-    }
-    template <typename F> void post(F f) {
-        QMetaObject::invokeMethod(
-            this, [this, f] { f(*this); }, Qt::QueuedConnection);
+        emit static_cast<Client*>(self)->puback(mid);
     }
 
     void connected(int rc);
@@ -142,6 +144,8 @@ void Client::end() {
         publish(topic(mConfig.cabinet, "online"), kFalse, kQosOnce, true);
     mosquitto_disconnect(mMosq);
     mosquitto_loop_stop(mMosq, false);
+    mosquitto_destroy(mMosq);
+    mMosq = nullptr;
 }
 
 void Client::condition(const QString& key, bool error, const QString& line) {
@@ -267,22 +271,26 @@ Publisher::Publisher(const BrokerConfig& config, results::ResultSource* results,
     : mClient(new Client(config, results, std::move(linkUp))) {
     mThread.setObjectName(QStringLiteral("fleet"));
     mClient->moveToThread(&mThread);
+    // Both run on the publisher's thread, at its start and at its end.
+    QObject::connect(&mThread, &QThread::started, mClient, [this] { mClient->begin(); });
+    // The client ends where it lived: nothing of it is touched from another thread.
+    QObject::connect(&mThread, &QThread::finished, mClient, [this] {
+        mClient->end();
+        delete mClient;
+    });
 }
 
 Publisher::~Publisher() {
-    if (mThread.isRunning()) {
-        QMetaObject::invokeMethod(
-            mClient, [this] { mClient->end(); }, Qt::BlockingQueuedConnection);
-        mThread.quit();
-        mThread.wait();
-    }
-    delete mClient;
+    if (!mThread.isRunning())
+        delete mClient; // never started
+    mThread.quit();
+    mThread.wait();
 }
 
 void Publisher::start() {
     mThread.start();
-    QMetaObject::invokeMethod(
-        mClient, [this] { mClient->begin(); }, Qt::QueuedConnection);
 }
 
 } // namespace fleet
+
+#include "publisher.moc"

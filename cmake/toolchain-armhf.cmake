@@ -12,6 +12,8 @@ set(CMAKE_CXX_COMPILER arm-linux-gnueabihf-g++)
 # Multiarch keeps the target's headers and libraries beside the build machine's under /usr;
 # the lib/arm-linux-gnueabihf directories make the difference, so no sysroot is needed.
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+# pkg-config (libmosquitto) reads the target's descriptions, never the build machine's.
+set(ENV{PKG_CONFIG_LIBDIR} "/usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/pkgconfig:/usr/share/pkgconfig")
 
 # lrelease only exists as a build-machine package; use its CMake description.
 if(NOT Qt5LinguistTools_DIR)

@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "fleet/fleet_config.h"
+
 #include <cstdlib>
 #include <unistd.h>
 
@@ -40,7 +42,8 @@ const char* usageText() {
     return "usage: h2 [Qt options] [--platform device|desktop] [--root DIR]\n"
            "          [--engine-address ADDR] [--panel-address ADDR]\n"
            "          [--control-port N] [--data-port N] [--supervisor-port N]\n"
-           "          [--screenshot FILE [--screenshot-after MS]] [--quit-after MS]\n";
+           "          [--screenshot FILE [--screenshot-after MS]] [--quit-after MS]\n"
+           "          [--fleet-broker HOST[:PORT]]\n";
 }
 
 Options parseCommandLine(const std::vector<std::string>& args, const std::string& defaultPlatform,
@@ -107,6 +110,14 @@ Options parseCommandLine(const std::vector<std::string>& args, const std::string
                 int* ms = arg == "--quit-after" ? &o.quitAfterMs : &o.screenshotAfterMs;
                 if (!parseMs(value, ms))
                     fail(arg + " needs milliseconds");
+            }
+        } else if (arg == "--fleet-broker") {
+            QString host;
+            int port = 0;
+            if (takeValue()) {
+                if (!fleet::parseBrokerOption(QString::fromStdString(value), &host, &port))
+                    fail("--fleet-broker needs HOST[:PORT]");
+                o.fleetBroker = value;
             }
         } else if (arg.rfind("--", 0) == 0 && hasValue) {
             fail("unknown option " + arg);

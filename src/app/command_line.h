@@ -15,6 +15,7 @@ struct Options {
     std::string screenshot;
     int screenshotAfterMs = 3000;
     int quitAfterMs = -1;
+    std::string fleetBroker; // HOST[:PORT]; overrides the fleet file's broker
     bool help = false;
     // The program name and every argument that is not ours, for QApplication: Qt reads
     // "--platform" as its own "-platform", so it must never see the panel's options.

@@ -10,6 +10,8 @@
 #include "base/user_signals.h"
 #include "burnin/mainwindowburnin.h"
 #include "copier/mainwindowcopy.h"
+#include "fleet/fleet_config.h"
+#include "fleet/publisher.h"
 #include "forms/screen.h"
 #include "hardware/boardcontrol.h"
 #include "hardware/led_control.h"
@@ -28,10 +30,12 @@
 #include "upgrade/upgradedialog.h"
 
 #include <QApplication>
+#include <QSysInfo>
 #include <QTimer>
 #include <QTranslator>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -88,6 +92,26 @@ void createAndShowWindows() {
         mainWindow->start();
         break;
     }
+}
+
+// The fleet publisher when a broker is configured; a bad file is logged once and ignored.
+std::unique_ptr<fleet::Publisher> startFleet(const h2::Options& options,
+                                             results::ResultSource* journal) {
+    const std::string file = h2::platform().path(fleet::kConfigFile);
+    const fleet::ConfigResult fleetConfig =
+        fleet::readConfig(QString::fromStdString(file), QString::fromStdString(options.fleetBroker),
+                          QSysInfo::machineHostName());
+    if (!fleetConfig.error.isEmpty())
+        LOGE("fleet: %s: %s, not publishing\n\r", file.c_str(), qPrintable(fleetConfig.error));
+    if (!fleetConfig.enabled)
+        return nullptr;
+    // Results finished while the broker is away wait in the journal until acknowledged.
+    if (journal)
+        journal->setKeepUnsent(true);
+    auto publisher = std::make_unique<fleet::Publisher>(
+        fleetConfig.config, journal, [] { return mDataServer && mDataServer->connected(1); });
+    publisher->start();
+    return publisher;
 }
 
 } // namespace
@@ -200,6 +224,9 @@ int runPanel(int argc, char** argv) {
         startDialog->show();
     }
 
+    // The windows and the link exist: the fleet publisher reads what they show.
+    std::unique_ptr<fleet::Publisher> publisher = startFleet(options, journal.get());
+
     if (!options.screenshot.empty()) {
         const QString file = QString::fromStdString(options.screenshot);
         QTimer::singleShot(options.screenshotAfterMs, &app, [file] { grabScreen(file); });
@@ -209,6 +236,9 @@ int runPanel(int argc, char** argv) {
 
     // 21.
     const int code = app.exec();
+    // Its last word ("false" on the online topic) goes before the link closes; it reads the
+    // journal, so it goes first.
+    publisher.reset();
     // Written to the end before the process goes.
     results::setActiveJournal(nullptr);
     journal.reset();

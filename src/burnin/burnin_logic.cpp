@@ -9,6 +9,26 @@ namespace burnin {
 
 const char* const kWhite = "background:#fff";
 
+PortLook portLook(const BurninPortRecord& record) {
+    const Counter counter = statusCounter(record.bnStatus);
+    switch (record.bnStatus) {
+    case StatusEmpty:
+    case StatusReady:
+        return {kWhite, counter};
+    case StatusWriting:
+    case StatusVerifying:
+        return {errorSum(record) != 0 ? copier::kRed : kWhite, counter};
+    case StatusStoppedWithErrors:
+    case StatusWriteStopped:
+        return {copier::kRed, counter};
+    case StatusPassed:
+    case StatusComplete:
+        return {copier::kGreen, counter};
+    default:
+        return {nullptr, counter};
+    }
+}
+
 QString coverTitle(uint32_t engineVersion) {
     if (engineVersion == 0)
         return QStringLiteral("BURNIN\n\nV%L1\n\n").arg(hexVersion(kPanelVersion));

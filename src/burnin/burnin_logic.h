@@ -46,6 +46,14 @@ QString passText(uint32_t pass, int cycles, const QString& phase);
 // Kind of the first error: 1 write, 2 read, 3 verify; empty for anything else.
 const char* firstErrorKindText(uint32_t kind);
 
+// Background and counter of a port in its status; a null style where the frame keeps what it
+// shows (an unknown status).
+struct PortLook {
+    const char* style;
+    Counter counter;
+};
+PortLook portLook(const BurninPortRecord& record);
+
 // Title on every frame's cover: "BURNIN", the panel version and, once the engine has
 // reported one, the engine version, in hexadecimal.
 QString coverTitle(uint32_t engineVersion);

@@ -116,7 +116,7 @@ void FrameBn::showPass(const BurninPortRecord& record, const SettingRecord& sett
     ui->status->setText(
         passText(record.bnPass, setting.burnin_cycle, writing ? tr(" 写入") : tr(" 校验")));
     const uint64_t errors = errorSum(record);
-    setFrameStyle(errors != 0 ? copier::kRed : kWhite);
+    setFrameStyle(portLook(record).style);
     ui->error->setText(tr("错误:") + QString::number(errors));
     // While verifying, a write error is named untranslated.
     const char* kind = firstErrorKindText(record.firstErrorKind);
@@ -145,7 +145,7 @@ void FrameBn::showResult(const BurninPortRecord& record, const SettingRecord& se
     const bool failed = status == StatusStoppedWithErrors || status == StatusWriteStopped;
     uncover();
     ui->progressBar->show();
-    setFrameStyle(failed ? copier::kRed : copier::kGreen);
+    setFrameStyle(portLook(record).style);
     ui->error->setText(failed ? tr("错误:") + QString::number(errorSum(record))
                               : tr("没有发现问题"));
     const int pass = passProgress(record.bnWrittenBytes, record.bnCapacityBytes);

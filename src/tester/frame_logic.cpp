@@ -335,6 +335,10 @@ bool leavesPortAlone(int port, const SettingRecord& setting) {
     return port == 1 && setting.machine_type != 0;
 }
 
+bool skipsFirstPort(int portCount) {
+    return portCount == 121 || portCount == 51;
+}
+
 FrameDraw drawFrame(int port, const TesterPortRecord& record, const SettingRecord& setting,
                     uint32_t lastState) {
     FrameDraw d;

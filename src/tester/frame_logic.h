@@ -78,6 +78,9 @@ Outcome finishedOutcome(int mode, uint32_t state);
 bool errorIsRead(int mode, double progress);
 // On copiers the first port is the master disk, which the tester display leaves alone.
 bool leavesPortAlone(int port, const SettingRecord& setting);
+// On these machines port 1 belongs to the board controller, not to the tester: the window
+// numbers the ports from the second one, as 1.
+bool skipsFirstPort(int portCount);
 
 // One refresh of port `port` from its record; `lastState` is the state drawn last time.
 FrameDraw drawFrame(int port, const TesterPortRecord& record, const SettingRecord& setting,

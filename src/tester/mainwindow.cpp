@@ -17,11 +17,6 @@ MainWindow* mainWindow = nullptr;
 
 namespace {
 
-// On these machines port 1 belongs to the board controller, not to the tester.
-bool skipsFirstPort(int portCount) {
-    return portCount == 121 || portCount == 51;
-}
-
 uint32_t engineVersionNow() {
     return Info.read<uint32_t>(offsetof(StatusHeader, engineVersion));
 }
@@ -43,7 +38,7 @@ MainWindow::MainWindow(QWidget* parent, int portCount)
         mWorkingMode = stripLabel("workingMode");
         mCounters.find(mStatusWidget);
     }
-    const int first = skipsFirstPort(portCount) ? 2 : 1;
+    const int first = tester::skipsFirstPort(portCount) ? 2 : 1;
     for (int port = first; port <= portCount; ++port) {
         const int number = first == 2 ? port - 1 : port;
         mPorts.push_back({port, number, findChild<Frame*>(QStringLiteral("frame_%1").arg(port))});

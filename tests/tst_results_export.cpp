@@ -14,13 +14,14 @@
 namespace {
 // A journal row: panel time, port, verdict, result key, grade, capacity, write speed.
 QString row(const QString& time, int port, const QString& verdict, const QString& key,
-            const QString& grade = "NULL") {
+            const QString& grade = "NULL", int mode = 0) {
     return QString("INSERT INTO results (panel_time, port, mode, verdict, result_key, grade_index,"
-                   " capacity_bytes, write_speed, read_speed) VALUES ('%1', %2, 0, '%3', '%4', %5,"
+                   " capacity_bytes, write_speed, read_speed) VALUES ('%1', %2, %6, '%3', '%4', %5,"
                    " 16000000000, 20971520.0, 31457280.5)")
         .arg(time)
         .arg(port)
-        .arg(verdict, key, grade);
+        .arg(verdict, key, grade)
+        .arg(mode);
 }
 } // namespace
 
@@ -79,12 +80,12 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(makeJournal(dir.filePath("j.sqlite"),
                             {row("2025-03-03T23:59:59+08:00", 1, "fail", "write_error", "2"),
-                             row("2025-03-04T00:00:00+08:00", 2, "pass", "ok", "1"),
+                             row("2025-03-04T00:00:00+08:00", 2, "pass", "passed", "1"),
                              row("2025-03-04T11:59:59.999+08:00", 3, "fail", "capacity_short"),
-                             row("2025-03-04T12:00:00+08:00", 4, "pass", "ok", "2"),
+                             row("2025-03-04T12:00:00+08:00", 4, "pass", "passed", "2"),
                              row("2025-03-04T13:30:00+08:00", 5, "fail", "write_error"),
                              row("2025-03-04T23:59:59+08:00", 6, "fail", "write_error", "2"),
-                             row("2025-03-05T00:00:00+08:00", 7, "pass", "ok", "3")}));
+                             row("2025-03-05T00:00:00+08:00", 7, "pass", "passed", "3")}));
         results::ReadConnection connection(dir.filePath("j.sqlite"));
         QVERIFY(connection.hasTable());
         QStringList got;
@@ -108,8 +109,8 @@ private slots:
 
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         QVERIFY(makeJournal(results::databaseFile(),
-                            {row(today + "T08:00:00+08:00", 2, "pass", "ok", "4"),
-                             row(today + "T09:10:11+08:00", 17, "fail", "usb2")}));
+                            {row(today + "T08:00:00+08:00", 2, "pass", "passed", "4"),
+                             row(today + "T09:10:11+08:00", 17, "fail", "usb2", "NULL", 3)}));
         ResultsPage page;
         page.setRunStart(QDateTime(QDate::currentDate(), QTime(9, 0)));
         page.refresh();
@@ -125,9 +126,10 @@ private slots:
         for (int c = 0; c < model->columnCount(); ++c)
             cells << model->headerData(c, Qt::Horizontal).toString() + '=' +
                          model->index(0, c).data().toString();
-        QCOMPARE(cells.join(' '), "时间=" + today.mid(5) +
-                                      " 09:10:11 端口=17 模式=0 判定=失败 结果=usb2 容量=14G "
-                                      "写速度=20M/s 读速度=30M/s");
+        QCOMPARE(cells.join(' '),
+                 "时间=" + today.mid(5) +
+                     " 09:10:11 端口=17 模式=全盘拷贝比较 判定=失败 结果=usb2 容量=14G "
+                     "写速度=20M/s 读速度=30M/s");
     }
 };
 

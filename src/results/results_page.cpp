@@ -1,8 +1,11 @@
 #include "results/results_page.h"
 
 #include "base/size_text.h"
+#include "burnin/burnin_logic.h"
+#include "copier/copier_logic.h"
 #include "results/reader.h"
 #include "results/schema.h"
+#include "tester/mode_title.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -50,7 +53,13 @@ const ShownColumn kShownColumns[] = {
     {QT_TRANSLATE_NOOP("ResultsPage", "写速度"), "write_speed"},
     {QT_TRANSLATE_NOOP("ResultsPage", "读速度"), "read_speed"},
 };
-enum { kVerdictColumn = 3, kCapacityColumn = 5, kWriteSpeedColumn = 6, kReadSpeedColumn = 7 };
+enum {
+    kModeColumn = 2,
+    kVerdictColumn = 3,
+    kCapacityColumn = 5,
+    kWriteSpeedColumn = 6,
+    kReadSpeedColumn = 7
+};
 
 const char* const kPass = QT_TRANSLATE_NOOP("ResultsPage", "通过");
 const char* const kFail = QT_TRANSLATE_NOOP("ResultsPage", "失败");
@@ -59,6 +68,15 @@ QString verdictText(const QString& verdict) {
     return verdict == QLatin1String("pass")   ? translated(kPass)
            : verdict == QLatin1String("fail") ? translated(kFail)
                                               : verdict;
+}
+
+// The mode as the window that recorded it names it on its strip.
+QString modeText(int mode) {
+    if (mode == burnin::kModeBurnin)
+        return QStringLiteral("BURNIN");
+    if (mode != copier::kModeFormat && copier::modeName(mode))
+        return copier::stripModeName(mode);
+    return tester::modeName(mode);
 }
 
 QString countLabel(const ResultCount& c) {
@@ -128,6 +146,8 @@ QVariant RecentResultsModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || value.isNull())
         return value;
     switch (index.column()) {
+    case kModeColumn:
+        return modeText(value.toInt());
     case kVerdictColumn:
         return verdictText(value.toString());
     case kCapacityColumn:

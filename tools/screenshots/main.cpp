@@ -84,7 +84,7 @@ bool fillJournal() {
                  "capacity_bytes, write_speed, read_speed) SELECT strftime('%Y-%m-%dT%H:%M:%S', "
                  "'now', 'localtime', (-61 + i) || ' minutes'), 1 + i * 7 % 48, 0, "
                  "CASE WHEN i % 6 = 0 THEN 'fail' ELSE 'pass' END, CASE i % 18 WHEN 0 THEN "
-                 "'capacity_short' WHEN 6 THEN 'write_error' WHEN 12 THEN 'usb2' ELSE 'ok' END, "
+                 "'capacity_short' WHEN 6 THEN 'write_error' WHEN 12 THEN 'usb2' ELSE 'passed' END, "
                  "CASE WHEN i % 6 = 0 THEN NULL ELSE 1 + i % 3 END, (8 << (i % 3)) * 1000000000, "
                  "(18 + i % 7) * 1048576.0, (27 + i % 5) * 1048576.0 FROM n");
         db.close();

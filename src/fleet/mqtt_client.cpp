@@ -1,5 +1,7 @@
 #include "fleet/mqtt_client.h"
 
+#include "base/hand_over.h"
+
 #include <QDateTime>
 #include <mosquitto.h>
 #include <mutex>
@@ -104,8 +106,7 @@ void MqttClient::onDisconnect(mosquitto*, void* self, int rc) {
 
 void MqttClient::onPublish(mosquitto*, void* self, int mid) {
     auto* client = static_cast<MqttClient*>(self);
-    QMetaObject::invokeMethod(
-        client, [client, mid] { emit client->acknowledged(mid); }, Qt::QueuedConnection);
+    h2::postTo(client, [client, mid] { emit client->acknowledged(mid); });
 }
 
 void MqttClient::onMessage(mosquitto*, void* self, const mosquitto_message* message) {
@@ -114,18 +115,13 @@ void MqttClient::onMessage(mosquitto*, void* self, const mosquitto_message* mess
     const QString topic = QString::fromUtf8(message->topic);
     const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
     const bool retained = message->retain;
-    QMetaObject::invokeMethod(
-        client,
-        [client, topic, payload, arrival, retained] {
-            emit client->messageArrived(topic, payload, arrival, retained);
-        },
-        Qt::QueuedConnection);
+    h2::postTo(client, [client, topic, payload, arrival, retained] {
+        emit client->messageArrived(topic, payload, arrival, retained);
+    });
 }
 
 void MqttClient::report(State state, int code, const QString& reason) {
-    QMetaObject::invokeMethod(
-        this, [this, state, code, reason] { emit stateChanged(state, code, reason); },
-        Qt::QueuedConnection);
+    h2::postTo(this, [this, state, code, reason] { emit stateChanged(state, code, reason); });
 }
 
 QString stateText(MqttClient::State state, int code, const QString& reason) {

@@ -265,7 +265,6 @@ private slots:
         sim.kill(); // no more results: the journal's rows are final
         QTRY_COMPARE_WITH_TIMEOUT(received(), journalRows(file), 60000);
 
-
         panel.kill();
         QTRY_COMPARE_WITH_TIMEOUT(retained(broker.port(), "h2/l3/online"), "false", 20000);
         for (QProcess* p : {&panel, &sim, &sub}) {

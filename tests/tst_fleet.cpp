@@ -6,46 +6,19 @@
 #include "fleet/publisher.h"
 #include "results/result_source.h"
 #include "support/built_program.h"
+#include "support/local_broker.h"
 #include "support/temp_root.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <mutex>
 #include <set>
 #include <signal.h>
 
 namespace {
-// A broker of the test's own on 127.0.0.1 and a free port, with a password file.
-struct Broker : QProcess {
-    Broker() {
-        writeAll(dir.filePath("conf"),
-                 QString::asprintf("listener %d 127.0.0.1\nallow_anonymous false\n"
-                                   "password_file %s/pw\nuser root\npersistence false\n"
-                                   "log_dest file %s/log\n",
-                                   port, qPrintable(dir.path()), qPrintable(dir.path()))
-                     .toUtf8());
-    }
-    ~Broker() override { stop(); }
-    void password(const QString& password) { // a running broker reads it again
-        QProcess::execute("mosquitto_passwd", {"-b", "-c", dir.filePath("pw"), "fleet", password});
-        if (state() == Running)
-            ::kill(pid_t(processId()), SIGHUP);
-    }
-    bool run() {
-        const int runs = log().count(" running");
-        start("mosquitto", {"-c", dir.filePath("conf")});
-        return QTest::qWaitFor([&] { return log().count(" running") > runs; }, 20000);
-    }
-    QByteArray log() { return ::readAll(dir.filePath("log")); }
-    void stop() {
-        terminate();
-        waitForFinished();
-    }
-    QTemporaryDir dir;
-    const int port = unusedPort();
-};
-
 // The retained payload of a topic, as a subscriber that comes now receives it.
 QByteArray retained(int port, const QString& topic) {
     QProcess sub;
@@ -55,6 +28,26 @@ QByteArray retained(int port, const QString& topic) {
                   .split(' '));
     sub.waitForFinished();
     return sub.readAllStandardOutput().trimmed();
+}
+
+// id -> "port verdict layout sent|unsent" of every record in the journal's database.
+QMap<qint64, QString> journalRows(const QString& file) {
+    QMap<qint64, QString> rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "reader");
+        db.setDatabaseName(file);
+        QSqlQuery q(db);
+        if (db.open() && q.exec("SELECT id, port, verdict, layout, sent FROM results")) {
+            while (q.next())
+                rows[q.value(0).toLongLong()] =
+                    QString("%1 %2 %3 %4")
+                        .arg(q.value(1).toInt())
+                        .arg(q.value(2).toString(), q.value(3).toString(),
+                             q.value(4).toInt() ? "sent" : "unsent");
+        }
+    }
+    QSqlDatabase::removeDatabase("reader");
+    return rows;
 }
 
 // Test double of the results journal: unsent records in memory.
@@ -183,70 +176,98 @@ private slots:
                  "2026-12-07T01:02:03-04:30");
     }
 
-    // Marked sent only once the broker acknowledged; a broker that is frozen or restarted
-    // loses nothing.
+    // Marked sent only once the broker acknowledged: a frozen broker takes the bytes and
+    // acknowledges nothing.
     void results() {
-        Broker broker;
-        broker.password("s3cret");
-        QVERIFY(broker.run());
+        LocalBroker broker;
+        broker.setUser("fleet", "s3cret");
+        QVERIFY(broker.start());
         MemoryJournal journal;
         journal.unsent = {1, 2, 3};
-        fleet::Publisher publisher({"127.0.0.1", broker.port, "cab-1", "fleet", "s3cret", {}},
+        fleet::Publisher publisher({"127.0.0.1", broker.port(), "cab-1", "fleet", "s3cret", {}},
                                    &journal, [] { return false; });
         publisher.start();
         QTRY_COMPARE_WITH_TIMEOUT(journal.get(journal.sent), (std::set<qint64>{1, 2, 3}), 20000);
-        ::kill(pid_t(broker.processId()), SIGSTOP); // takes the bytes, acknowledges nothing
+        ::kill(pid_t(broker.pid()), SIGSTOP);
         journal.add({4});
         const int fetches = journal.get(journal.fetches);
         QTRY_VERIFY_WITH_TIMEOUT(journal.get(journal.fetches) >= fetches + 3, 20000);
         QVERIFY(!journal.get(journal.sent).count(4));
-        ::kill(pid_t(broker.processId()), SIGCONT);
+        ::kill(pid_t(broker.pid()), SIGCONT);
         QTRY_VERIFY_WITH_TIMEOUT(journal.get(journal.sent).count(4), 20000);
-        broker.stop();
-        journal.add({5, 6});
-        QVERIFY(broker.run());
-        QTRY_COMPARE_WITH_TIMEOUT(journal.get(journal.sent), (std::set<qint64>{1, 2, 3, 4, 5, 6}),
-                                  60000);
     }
 
     // The panel with the simulator: a refused password is logged once however often it is
-    // retried and the panel runs on; with the right one it is online and publishes its status,
-    // and its last will marks it offline when it is killed.
+    // retried and the panel runs on; with the right one it is online and publishes its status
+    // and the journal's results, marked sent once delivered; the broker stopped and started
+    // again loses none; its last will marks the panel offline when it is killed.
     void panel() {
-        Broker broker;
-        broker.password("other");
-        QVERIFY(broker.run());
+        LocalBroker broker;
+        broker.setUser("fleet", "other");
+        broker.setUser("viewer", "s3cret");
+        QVERIFY(broker.start());
         QTemporaryDir root; // also the working directory
         writeAll(root.path() + "/usr/share/.h2fixconfig", "48 0 3 0\n");
         writeAll(root.path() + "/etc/h2/fleet.ini", "cabinet=l3\nuser=fleet\npassword=s3cret\n");
         writeAll(root.path() + "/.h2config", "mode = 0\n");
         const QString control = QString::number(unusedPort()), data = QString::number(unusedPort());
-        QProcess panel, sim;
-        QByteArray log;
+        const QString port = QString::number(broker.port());
+        // A subscriber whose session the broker keeps while either of them is away.
+        QProcess panel, sim, sub;
+        sub.start("mosquitto_sub",
+                  {"-h", "127.0.0.1", "-p", port, "-u", "viewer", "-P", "s3cret", "-i",
+                   "results-test", "-c", "-q", "1", "-v", "-t", "h2/l3/results"});
+        QTRY_VERIFY_WITH_TIMEOUT(broker.log().contains(" as results-test "), 20000);
+        QByteArray log, lines;
         panel.setWorkingDirectory(root.path());
         panel.setProcessChannelMode(QProcess::MergedChannels);
         startPanel(panel, builtProgram("h2"), root.path(),
                    {"--control-port", control, "--data-port", data, "--supervisor-port",
-                    QString::number(unusedPort()), "--fleet-broker",
-                    QString("127.0.0.1:%1").arg(broker.port)});
+                    QString::number(unusedPort()), "--fleet-broker", "127.0.0.1:" + port});
         startProgram(sim, builtProgram("tools/engine-sim/engine-sim"),
                      {"--control-port", control, "--data-port", data, "--interval", "100"});
         QVERIFY2(!waitForOutput(panel, log, "refused the connection: .*, retrying").isEmpty(), log);
         QTRY_VERIFY_WITH_TIMEOUT(broker.log().count("not authorised") >= 2, 30000);
         QCOMPARE((log + panel.readAll()).count("fleet: "), 1);
-        broker.password("s3cret");
-        QTRY_COMPARE_WITH_TIMEOUT(retained(broker.port, "h2/l3/online"), "true", 60000);
+        broker.setUser("fleet", "s3cret");
+        QTRY_COMPARE_WITH_TIMEOUT(retained(broker.port(), "h2/l3/online"), "true", 60000);
         QByteArray status;
         QTRY_VERIFY_WITH_TIMEOUT(
-            (status = retained(broker.port, "h2/l3/status")).contains("\"connected\":true"), 20000);
+            (status = retained(broker.port(), "h2/l3/status")).contains("\"connected\":true"),
+            20000);
         const QJsonObject s = QJsonDocument::fromJson(status).object();
         QCOMPARE(s["cabinet"].toString() + s["layout"].toString() + s["panel_version"].toString() +
                      QString::number(s["profile"]["ports"].toInt() + s["ports"][47][0].toInt()),
                  "l3tester31250496");
         QVERIFY(s["engine_time"].toDouble() > 1e9 && s["time"].toString().size() == 25);
+
+        // id -> "port verdict layout" and whether sent, as the journal and the subscriber see it.
+        const QString file = root.path() + "/home/orangepi/results/results.sqlite";
+        const auto received = [&] {
+            QMap<qint64, QString> ids;
+            lines += sub.readAllStandardOutput();
+            for (const QByteArray& line : lines.split('\n')) {
+                const QJsonObject m = QJsonDocument::fromJson(line.mid(line.indexOf(' '))).object();
+                const QJsonObject r = m["record"].toObject();
+                if (r.size() == 36) // every column of the journal
+                    ids[qint64(m["id"].toDouble())] =
+                        QString("%1 %2 %3 sent")
+                            .arg(r["port"].toInt())
+                            .arg(r["verdict"].toString(), r["layout"].toString());
+            }
+            return ids;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(received().size() >= 3, 60000);
+        broker.stop();
+        const qint64 last = journalRows(file).lastKey();
+        QTRY_VERIFY_WITH_TIMEOUT(journalRows(file).lastKey() >= last + 3, 60000);
+        QVERIFY(broker.start());
+        sim.kill(); // no more results: the journal's rows are final
+        QTRY_COMPARE_WITH_TIMEOUT(received(), journalRows(file), 60000);
+
         panel.kill();
-        QTRY_COMPARE_WITH_TIMEOUT(retained(broker.port, "h2/l3/online"), "false", 20000);
-        for (QProcess* p : {&panel, &sim}) {
+        QTRY_COMPARE_WITH_TIMEOUT(retained(broker.port(), "h2/l3/online"), "false", 20000);
+        for (QProcess* p : {&panel, &sim, &sub}) {
             p->kill();
             p->waitForFinished();
         }

@@ -1,9 +1,10 @@
 // The fleet viewer: its model fed with the broker's messages as literal text, the port
 // colours, and one run against a real broker with made-up cabinets publishing.
 
+#include "fleet/fleet_config.h"
+#include "fleet/mqtt_client.h"
 #include "fleet_model.h"
 #include "fleet_window.h"
-#include "mqtt_client.h"
 #include "port_grid.h"
 #include "sim_cabinet.h"
 #include "support/built_program.h"
@@ -183,8 +184,10 @@ void FleetViewTest::texts_data() {
     QTest::newRow("columns 121") << QString::number(gridColumns(121, 1100, 600)) << "13";
     QTest::newRow("columns one row") << QString::number(gridColumns(4, 1000, 100)) << "4";
     auto broker = [](const QString& text) {
-        const auto a = parseBrokerAddress(text);
-        return a ? QStringLiteral("%1 %2").arg(a->host).arg(a->port) : QStringLiteral("refused");
+        QString host;
+        int port = 0;
+        return parseBrokerOption(text, &host, &port) ? QStringLiteral("%1 %2").arg(host).arg(port)
+                                                     : QStringLiteral("refused");
     };
     QTest::newRow("broker host") << broker("mq.example") << "mq.example 1883";
     QTest::newRow("broker port") << broker("127.0.0.1:8883") << "127.0.0.1 8883";
@@ -254,7 +257,8 @@ void FleetViewTest::brokerAndCabinetsEndToEnd() {
     QVERIFY(broker.start());
     FleetModel model;
     ClientSettings settings;
-    settings.broker = {"127.0.0.1", broker.port()};
+    settings.host = "127.0.0.1";
+    settings.port = broker.port();
     settings.clientId = "fleet-view-test";
     settings.subscriptions = QStringList{"h2/#"};
     MqttClient client(settings);

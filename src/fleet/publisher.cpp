@@ -2,7 +2,8 @@
 
 #include "base/log_file.h"
 #include "fleet/fleet_status.h"
-#include "link/status_block.h"
+#include "fleet/mqtt_client.h"
+#include "fleet/topics.h"
 #include "results/result_source.h"
 #include "settings/settings.h"
 
@@ -10,9 +11,6 @@
 #include <QJsonDocument>
 #include <QSet>
 #include <QTimer>
-#include <memory>
-#include <mosquitto.h>
-#include <mutex>
 #include <unordered_map>
 
 namespace fleet {
@@ -21,64 +19,38 @@ namespace {
 constexpr int kTickMs = 1000;
 constexpr qint64 kStatusAtLeastMs = 10000;
 constexpr qint64 kUnreachableAfterMs = 5000;
-constexpr int kKeepAliveSeconds = 30;
 constexpr int kResultBatch = 50;
 constexpr int kQosOnce = 1;
-
-const char* const kTrue = "true";
-const char* const kFalse = "false";
-
-void initLibrary() {
-    static std::once_flag once;
-    std::call_once(once, [] { mosquitto_lib_init(); });
-}
 } // namespace
 
-QByteArray topic(const QString& cabinet, const char* leaf) {
-    return QStringLiteral("h2/%1/%2").arg(cabinet, QLatin1String(leaf)).toUtf8();
+StatusBlock globalStatus() {
+    StatusBlock block;
+    Info.snapshot(block);
+    return block;
 }
 
-// The client and its state, on the publisher's thread. The library calls back on its own
-// thread; every callback is handed over as a queued signal.
+// The connection and its state, on the publisher's thread.
 class Client : public QObject {
-    Q_OBJECT
 public:
-    Client(const BrokerConfig& config, results::ResultSource* results, std::function<bool()> linkUp)
+    Client(const BrokerConfig& config, results::ResultSource* results, std::function<bool()> linkUp,
+           StatusSource status)
         : mConfig(config), mResults(results), mLinkUp(std::move(linkUp)),
-          mBlock(std::make_unique<StatusBlock>()) {
-        connect(this, &Client::connack, this, &Client::connected, Qt::QueuedConnection);
-        connect(this, &Client::closed, this, &Client::disconnected, Qt::QueuedConnection);
-        connect(this, &Client::puback, this, &Client::acknowledged, Qt::QueuedConnection);
-    }
+          mStatus(std::move(status)) {}
 
     void begin();
     void end();
 
-signals:
-    void connack(int rc);
-    void closed(int rc);
-    void puback(int mid);
-
 private:
-    static void onConnect(mosquitto*, void* self, int rc) {
-        emit static_cast<Client*>(self)->connack(rc);
-    }
-    static void onDisconnect(mosquitto*, void* self, int rc) {
-        emit static_cast<Client*>(self)->closed(rc);
-    }
-    static void onPublish(mosquitto*, void* self, int mid) {
-        emit static_cast<Client*>(self)->puback(mid);
-    }
-
-    void connected(int rc);
-    void disconnected(int rc);
+    void changed(MqttClient::State state, int code, const QString& reason);
     void acknowledged(int mid);
     void tick();
     void publishStatus(bool force);
     void fetchResults();
     void publishResults(const std::vector<results::StoredResult>& records);
-    int publish(const QByteArray& topic, const QByteArray& payload, int qos, bool retain,
-                int* mid = nullptr);
+    bool publish(Channel channel, const QByteArray& payload, int qos, bool retain,
+                 int* mid = nullptr) {
+        return mMqtt->publish(topic(mConfig.cabinet, channel), payload, qos, retain, mid);
+    }
     // Logs once per change of the connection's condition, not on every retry.
     void condition(const QString& key, bool error, const QString& line);
     QString broker() const { return QStringLiteral("%1:%2").arg(mConfig.host).arg(mConfig.port); }
@@ -86,14 +58,14 @@ private:
     const BrokerConfig mConfig;
     results::ResultSource* const mResults;
     const std::function<bool()> mLinkUp;
-    mosquitto* mMosq = nullptr;
+    const StatusSource mStatus;
+    MqttClient* mMqtt = nullptr;
     QTimer* mTimer = nullptr;
     bool mConnected = false;
     QString mCondition;
     QElapsedTimer mSinceStart;
     QElapsedTimer mSinceStatus;
     QJsonObject mLastStatus;
-    std::unique_ptr<StatusBlock> mBlock;
     bool mFetching = false;
     QSet<qint64> mInFlight; // published, not yet acknowledged
     QSet<qint64> mAcked;    // acknowledged, possibly not yet marked when the journal answers
@@ -101,35 +73,23 @@ private:
 };
 
 void Client::begin() {
-    initLibrary();
     mSinceStart.start();
-    const QByteArray id = "h2-" + mConfig.cabinet.toUtf8();
-    mMosq = mosquitto_new(id.constData(), true, this);
-    if (!mMosq) {
-        LOGE("fleet: cannot create the broker client\n\r");
+    mMqtt = new MqttClient({mConfig.host,
+                            mConfig.port,
+                            "h2-" + mConfig.cabinet,
+                            mConfig.user,
+                            mConfig.password,
+                            mConfig.caFile,
+                            {},
+                            topic(mConfig.cabinet, Channel::Online)},
+                           this);
+    connect(mMqtt, &MqttClient::stateChanged, this, &Client::changed);
+    connect(mMqtt, &MqttClient::acknowledged, this, &Client::acknowledged);
+    QString error;
+    if (!mMqtt->start(&error)) {
+        LOGE("fleet: %s, not publishing\n\r", qPrintable(error));
         return;
     }
-    mosquitto_connect_callback_set(mMosq, onConnect);
-    mosquitto_disconnect_callback_set(mMosq, onDisconnect);
-    mosquitto_publish_callback_set(mMosq, onPublish);
-    mosquitto_reconnect_delay_set(mMosq, 1, 30, true);
-    const QByteArray online = topic(mConfig.cabinet, "online");
-    mosquitto_will_set(mMosq, online.constData(), int(strlen(kFalse)), kFalse, kQosOnce, true);
-    if (!mConfig.user.isEmpty())
-        mosquitto_username_pw_set(mMosq, mConfig.user.toUtf8().constData(),
-                                  mConfig.password.toUtf8().constData());
-    if (!mConfig.caFile.isEmpty()) {
-        const int rc = mosquitto_tls_set(mMosq, mConfig.caFile.toUtf8().constData(), nullptr,
-                                         nullptr, nullptr, nullptr);
-        if (rc != MOSQ_ERR_SUCCESS)
-            LOGE("fleet: CA file %s: %s\n\r", qPrintable(mConfig.caFile), mosquitto_strerror(rc));
-    }
-    // Connecting happens on the library's thread, so an unreachable broker blocks nobody.
-    mosquitto_connect_async(mMosq, mConfig.host.toUtf8().constData(), mConfig.port,
-                            kKeepAliveSeconds);
-    const int rc = mosquitto_loop_start(mMosq);
-    if (rc != MOSQ_ERR_SUCCESS)
-        LOGE("fleet: no client thread: %s\n\r", mosquitto_strerror(rc));
     mTimer = new QTimer(this);
     QObject::connect(mTimer, &QTimer::timeout, this, [this] { tick(); });
     mTimer->start(kTickMs);
@@ -138,14 +98,9 @@ void Client::begin() {
 void Client::end() {
     if (mTimer)
         mTimer->stop();
-    if (!mMosq)
-        return;
     if (mConnected)
-        publish(topic(mConfig.cabinet, "online"), kFalse, kQosOnce, true);
-    mosquitto_disconnect(mMosq);
-    mosquitto_loop_stop(mMosq, false);
-    mosquitto_destroy(mMosq);
-    mMosq = nullptr;
+        publish(Channel::Online, "false", kQosOnce, true);
+    mMqtt->stop();
 }
 
 void Client::condition(const QString& key, bool error, const QString& line) {
@@ -158,35 +113,34 @@ void Client::condition(const QString& key, bool error, const QString& line) {
         LOGD("fleet: %s\n\r", qPrintable(line));
 }
 
-void Client::connected(int rc) {
-    if (rc != 0) {
-        condition(QStringLiteral("refused %1").arg(rc), true,
-                  QStringLiteral("broker %1 refused the connection: %2, retrying")
-                      .arg(broker(), QString::fromUtf8(mosquitto_connack_string(rc))));
+void Client::changed(MqttClient::State state, int code, const QString& reason) {
+    if (state == MqttClient::State::Refused) {
+        condition(
+            QStringLiteral("refused %1").arg(code), true,
+            QStringLiteral("broker %1 refused the connection: %2, retrying").arg(broker(), reason));
+        return;
+    }
+    if (state == MqttClient::State::Disconnected) {
+        const bool was = mConnected;
+        mConnected = false;
+        if (code == 0 || mCondition.startsWith(QLatin1String("refused")))
+            return;
+        if (was)
+            condition(QStringLiteral("lost"), true,
+                      QStringLiteral("lost the broker %1: %2, retrying").arg(broker(), reason));
+        else
+            condition(QStringLiteral("error %1").arg(code), true,
+                      QStringLiteral("broker %1: %2, retrying").arg(broker(), reason));
         return;
     }
     mConnected = true;
     condition(QStringLiteral("connected"), false,
               QStringLiteral("publishing to %1 as %2").arg(broker(), mConfig.cabinet));
-    publish(topic(mConfig.cabinet, "online"), kTrue, kQosOnce, true);
+    publish(Channel::Online, "true", kQosOnce, true);
     publishStatus(true);
     // Whatever was in flight goes again; duplicates carry their id.
     mInFlight.clear();
     fetchResults();
-}
-
-void Client::disconnected(int rc) {
-    const bool was = mConnected;
-    mConnected = false;
-    if (rc == 0 || mCondition.startsWith(QLatin1String("refused")))
-        return;
-    const QString why = QString::fromUtf8(mosquitto_strerror(rc));
-    if (was)
-        condition(QStringLiteral("lost"), true,
-                  QStringLiteral("lost the broker %1: %2, retrying").arg(broker(), why));
-    else
-        condition(QStringLiteral("error %1").arg(rc), true,
-                  QStringLiteral("broker %1: %2, retrying").arg(broker(), why));
 }
 
 void Client::acknowledged(int mid) {
@@ -213,14 +167,12 @@ void Client::publishStatus(bool force) {
     if (!mConnected)
         return;
     // The publisher's own snapshot: the windows' tick takes theirs independently.
-    Info.snapshot(*mBlock);
     const QJsonObject status =
-        statusJson(mConfig.cabinet, *mBlock, snapshotSetting(), mLinkUp && mLinkUp());
+        statusJson(mConfig.cabinet, mStatus(), snapshotSetting(), mLinkUp && mLinkUp());
     if (!force && status == mLastStatus && mSinceStatus.isValid() &&
         mSinceStatus.elapsed() < kStatusAtLeastMs)
         return;
-    if (publish(topic(mConfig.cabinet, "status"),
-                statusPayload(status, QDateTime::currentDateTime()), 0, true) == MOSQ_ERR_SUCCESS) {
+    if (publish(Channel::Status, statusPayload(status, QDateTime::currentDateTime()), 0, true)) {
         mLastStatus = status;
         mSinceStatus.start();
     }
@@ -237,7 +189,6 @@ void Client::fetchResults() {
 }
 
 void Client::publishResults(const std::vector<results::StoredResult>& records) {
-    const QByteArray resultsTopic = topic(mConfig.cabinet, "results");
     // An acknowledged id the journal no longer returns is marked: forget it.
     QSet<qint64> stillUnsent;
     for (const results::StoredResult& r : records) {
@@ -253,22 +204,16 @@ void Client::publishResults(const std::vector<results::StoredResult>& records) {
         const QByteArray payload = QJsonDocument(QJsonObject{{"id", r.id}, {"record", r.record}})
                                        .toJson(QJsonDocument::Compact);
         int mid = 0;
-        if (publish(resultsTopic, payload, kQosOnce, false, &mid) != MOSQ_ERR_SUCCESS)
+        if (!publish(Channel::Results, payload, kQosOnce, false, &mid))
             return;
         mInFlight.insert(r.id);
         mResultMid[mid] = r.id;
     }
 }
 
-int Client::publish(const QByteArray& topic, const QByteArray& payload, int qos, bool retain,
-                    int* mid) {
-    return mosquitto_publish(mMosq, mid, topic.constData(), int(payload.size()),
-                             payload.constData(), qos, retain);
-}
-
 Publisher::Publisher(const BrokerConfig& config, results::ResultSource* results,
-                     std::function<bool()> linkUp)
-    : mClient(new Client(config, results, std::move(linkUp))) {
+                     std::function<bool()> linkUp, StatusSource status)
+    : mClient(new Client(config, results, std::move(linkUp), std::move(status))) {
     mThread.setObjectName(QStringLiteral("fleet"));
     mClient->moveToThread(&mThread);
     // Both run on the publisher's thread, at its start and at its end.
@@ -292,5 +237,3 @@ void Publisher::start() {
 }
 
 } // namespace fleet
-
-#include "publisher.moc"

@@ -4,6 +4,7 @@
 // makes the GUI thread or the link thread wait for the network.
 
 #include "fleet/fleet_config.h"
+#include "link/status_block.h"
 
 #include <QThread>
 #include <functional>
@@ -16,12 +17,17 @@ namespace fleet {
 
 class Client;
 
+// The status block the publisher describes, taken on its thread.
+using StatusSource = std::function<StatusBlock()>;
+// A copy of the global block the link thread writes.
+StatusBlock globalStatus();
+
 class Publisher {
 public:
     // `results` may be null (no results to publish); `linkUp` tells whether the engine board's
-    // link is up and is called on the publisher's thread.
+    // link is up; both it and `status` are called on the publisher's thread.
     Publisher(const BrokerConfig& config, results::ResultSource* results,
-              std::function<bool()> linkUp);
+              std::function<bool()> linkUp, StatusSource status = globalStatus);
     // A clean stop: "false" on the online topic, then the connection closes.
     ~Publisher();
     Publisher(const Publisher&) = delete;
@@ -33,8 +39,5 @@ private:
     QThread mThread;
     Client* mClient;
 };
-
-// Topics of a cabinet.
-QByteArray topic(const QString& cabinet, const char* leaf);
 
 } // namespace fleet

@@ -1,5 +1,6 @@
 #include "results/journal.h"
 
+#include "base/hand_over.h"
 #include "base/log_file.h"
 #include "results/schema.h"
 
@@ -244,9 +245,7 @@ std::unique_ptr<Journal> Journal::open(const QString& file, QString* error) {
     bool opened = false;
     QString why;
     JournalWriter* writer = journal->mWriter;
-    QMetaObject::invokeMethod(
-        writer, [writer, &file, &why, &opened] { opened = writer->open(file, &why); },
-        Qt::BlockingQueuedConnection);
+    h2::runOn(writer, [writer, &file, &why, &opened] { opened = writer->open(file, &why); });
     if (!opened) {
         journal.reset();
         if (error)
@@ -257,15 +256,14 @@ std::unique_ptr<Journal> Journal::open(const QString& file, QString* error) {
 
 Journal::~Journal() {
     JournalWriter* writer = mWriter;
-    QMetaObject::invokeMethod(
-        writer, [writer] { writer->close(); }, Qt::BlockingQueuedConnection);
+    h2::runOn(writer, [writer] { writer->close(); });
     mThread.quit();
     mThread.wait();
     delete mWriter;
 }
 
 template <typename F> void Journal::post(F&& job) {
-    QMetaObject::invokeMethod(mWriter, std::forward<F>(job), Qt::QueuedConnection);
+    h2::postTo(mWriter, std::forward<F>(job));
 }
 
 void Journal::observeTick(Layout layout, const StatusBlock& block, const SettingRecord& setting,
@@ -286,8 +284,7 @@ void Journal::setCap(qint64 cap) {
 }
 
 void Journal::waitIdle() {
-    QMetaObject::invokeMethod(
-        mWriter, [] {}, Qt::BlockingQueuedConnection);
+    h2::runOn(mWriter, [] {});
 }
 
 void Journal::fetchUnsent(int limit, QObject* context,
@@ -297,12 +294,17 @@ void Journal::fetchUnsent(int limit, QObject* context,
     auto found = std::make_shared<std::vector<StoredResult>>();
     auto* reply = new FetchReply;
     connect(
-        reply, &FetchReply::ready, context, [found, done] { done(std::move(*found)); },
+        reply, &FetchReply::ready, context,
+        [found, done] {
+            { std::lock_guard<std::mutex> received(h2::handOverMutex()); }
+            done(std::move(*found));
+        },
         Qt::QueuedConnection);
     reply->moveToThread(&mThread);
     JournalWriter* writer = mWriter;
     post([writer, reply, found, limit] {
         *found = writer->fetchUnsent(limit);
+        std::lock_guard<std::mutex> posting(h2::handOverMutex());
         emit reply->ready();
         delete reply;
     });

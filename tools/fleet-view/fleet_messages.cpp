@@ -16,16 +16,6 @@ namespace fleet {
 
 namespace {
 
-struct ChannelName {
-    const char* name;
-    Channel channel;
-};
-constexpr ChannelName kChannels[] = {
-    {"online", Channel::Online},
-    {"status", Channel::Status},
-    {"results", Channel::Results},
-};
-
 // JSON numbers are doubles: an integer field must hold a whole number in range.
 bool intOf(const QJsonValue& value, qint64* out, qint64 low = std::numeric_limits<int>::min(),
            qint64 high = std::numeric_limits<int>::max()) {
@@ -66,17 +56,6 @@ std::optional<PortCell> portOf(const QJsonValue& value) {
 }
 
 } // namespace
-
-std::optional<Topic> parseTopic(const QString& topic) {
-    const QStringList parts = topic.split('/');
-    if (parts.size() != 3 || parts[0] != QLatin1String("h2") || parts[1].isEmpty())
-        return std::nullopt;
-    for (const ChannelName& c : kChannels) {
-        if (parts[2] == QLatin1String(c.name))
-            return Topic{parts[1], c.channel};
-    }
-    return std::nullopt;
-}
 
 std::optional<bool> parseOnline(const QByteArray& payload) {
     const QByteArray text = payload.trimmed();

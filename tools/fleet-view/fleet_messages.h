@@ -2,6 +2,8 @@
 // The fleet's topics and payloads as the viewer reads them, and the texts it shows: pure
 // functions, so the model and its tests need neither a broker nor widgets.
 
+#include "fleet/topics.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QString>
@@ -9,16 +11,6 @@
 #include <optional>
 
 namespace fleet {
-
-enum class Channel { Online, Status, Results };
-
-struct Topic {
-    QString cabinet;
-    Channel channel;
-};
-
-// "h2/<cabinet>/online", ".../status" or ".../results"; nullopt for any other topic.
-std::optional<Topic> parseTopic(const QString& topic);
 
 struct PortCell {
     int number = 0;   // as the operator numbers it

@@ -1,8 +1,9 @@
 // fleet-view: every cabinet on an MQTT broker, for a supervisor's desktop.
 
+#include "fleet/fleet_config.h"
+#include "fleet/mqtt_client.h"
 #include "fleet_model.h"
 #include "fleet_window.h"
-#include "mqtt_client.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -30,16 +31,15 @@ int main(int argc, char** argv) {
     cli.addOptions({broker, user, password, caFile, screenshot, after});
     cli.process(app);
 
-    const auto address = parseBrokerAddress(cli.value(broker));
+    ClientSettings settings;
+    const bool brokerOk = parseBrokerOption(cli.value(broker), &settings.host, &settings.port);
     bool delayOk = false;
     const int delayMs = cli.value(after).toInt(&delayOk);
-    if (!address || !delayOk || delayMs < 0) {
+    if (!brokerOk || !delayOk || delayMs < 0) {
         fprintf(stderr, "fleet-view: bad --broker or --screenshot-after\n");
         return 2;
     }
 
-    ClientSettings settings;
-    settings.broker = *address;
     settings.clientId = QStringLiteral("fleet-view-%1-%2")
                             .arg(QHostInfo::localHostName())
                             .arg(QCoreApplication::applicationPid());
@@ -49,12 +49,15 @@ int main(int argc, char** argv) {
     settings.subscriptions = QStringList{QStringLiteral("h2/#")};
 
     FleetModel model;
-    const QString where = QStringLiteral("%1:%2").arg(address->host).arg(address->port);
+    const QString where = QStringLiteral("%1:%2").arg(settings.host).arg(settings.port);
     FleetWindow window(&model, where);
     MqttClient client(settings);
     QObject::connect(&client, &MqttClient::messageArrived, &model, &FleetModel::ingest);
-    QObject::connect(&client, &MqttClient::connectionChanged, &window,
-                     &FleetWindow::showConnection);
+    QObject::connect(&client, &MqttClient::stateChanged, &window,
+                     [&window](MqttClient::State state, int code, const QString& reason) {
+                         window.showConnection(state == MqttClient::State::Connected,
+                                               stateText(state, code, reason));
+                     });
     QString error;
     if (!client.start(&error)) {
         fprintf(stderr, "fleet-view: %s\n", qPrintable(error));

@@ -1,6 +1,7 @@
 #include "sim_cabinet.h"
 
 #include "base/version.h"
+#include "fleet/fleet_status.h"
 #include "results/record.h"
 
 #include <QJsonArray>
@@ -28,10 +29,6 @@ constexpr Ending kEndings[] = {
 };
 
 const QString kEngineVersion = QStringLiteral("5a0c1");
-
-QString panelTime(const QDateTime& now) {
-    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate);
-}
 
 } // namespace
 
@@ -96,7 +93,7 @@ QByteArray SimCabinet::finish(int index, const QDateTime& now) {
     QJsonObject record;
     for (const results::Column& c : results::kColumns)
         record.insert(QLatin1String(c.name), QJsonValue::Null);
-    record["panel_time"] = panelTime(now);
+    record["panel_time"] = isoLocalTime(now);
     record["engine_time"] = now.toSecsSinceEpoch();
     record["cabinet"] = mName;
     record["ports"] = mPorts.size();
@@ -127,7 +124,7 @@ QByteArray SimCabinet::statusPayload(const QDateTime& now) const {
     }
     const QJsonObject status{
         {"cabinet", mName},
-        {"time", panelTime(now)},
+        {"time", isoLocalTime(now)},
         {"engine_time", now.toSecsSinceEpoch()},
         {"connected", true},
         {"mode", mMode},

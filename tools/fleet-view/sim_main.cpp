@@ -1,6 +1,8 @@
 // fleet-sim: made-up cabinets publishing to an MQTT broker, for the demo and the tests.
 
-#include "mqtt_client.h"
+#include "fleet/fleet_config.h"
+#include "fleet/mqtt_client.h"
+#include "fleet/topics.h"
 #include "sim_cabinet.h"
 
 #include <QCommandLineParser>
@@ -20,9 +22,7 @@ constexpr int kModes[] = {0, 3, 2, 10};
 struct Publisher {
     std::unique_ptr<SimCabinet> cabinet;
     std::unique_ptr<MqttClient> client;
-    QString topic(const char* channel) const {
-        return QStringLiteral("h2/%1/%2").arg(cabinet->name(), QLatin1String(channel));
-    }
+    QString topic(Channel channel) const { return fleet::topic(cabinet->name(), channel); }
 };
 
 } // namespace
@@ -44,11 +44,13 @@ int main(int argc, char** argv) {
     cli.addOptions({broker, count, ports, name, interval, quitAfter});
     cli.process(app);
 
-    const auto address = parseBrokerAddress(cli.value(broker));
+    QString host;
+    int brokerPort = 0;
+    const bool brokerOk = parseBrokerOption(cli.value(broker), &host, &brokerPort);
     const int cabinets = cli.value(count).toInt();
     const int portCount = cli.value(ports).toInt();
     const int intervalMs = cli.value(interval).toInt();
-    if (!address || cabinets < 1 || portCount < 1 || portCount > 121 || intervalMs < 10) {
+    if (!brokerOk || cabinets < 1 || portCount < 1 || portCount > 121 || intervalMs < 10) {
         fprintf(stderr, "fleet-sim: bad option (see --help)\n");
         return 2;
     }
@@ -61,21 +63,23 @@ int main(int argc, char** argv) {
         p.cabinet = std::make_unique<SimCabinet>(cabinet, portCount, kModes[i % std::size(kModes)],
                                                  quint32(i + 1));
         ClientSettings settings;
-        settings.broker = *address;
+        settings.host = host;
+        settings.port = brokerPort;
         settings.clientId =
             QStringLiteral("fleet-sim-%1-%2").arg(cabinet).arg(app.applicationPid());
-        settings.willTopic = p.topic("online");
+        settings.willTopic = p.topic(Channel::Online);
         p.client = std::make_unique<MqttClient>(settings);
         MqttClient* client = p.client.get();
-        const QString online = p.topic("online");
-        QObject::connect(client, &MqttClient::connectionChanged, client,
-                         [client, online, cabinet](bool up, const QString& detail) {
-                             if (up)
-                                 client->publish(online, "true", 1, true);
-                             else
-                                 fprintf(stderr, "fleet-sim: %s: %s\n", qPrintable(cabinet),
-                                         qPrintable(detail));
-                         });
+        const QString online = p.topic(Channel::Online);
+        QObject::connect(
+            client, &MqttClient::stateChanged, client,
+            [client, online, cabinet](MqttClient::State state, int code, const QString& reason) {
+                if (state == MqttClient::State::Connected)
+                    client->publish(online, "true", 1, true);
+                else
+                    fprintf(stderr, "fleet-sim: %s: %s\n", qPrintable(cabinet),
+                            qPrintable(stateText(state, code, reason)));
+            });
         QString error;
         if (!client->start(&error)) {
             fprintf(stderr, "fleet-sim: %s\n", qPrintable(error));
@@ -88,19 +92,19 @@ int main(int argc, char** argv) {
         const QDateTime now = QDateTime::currentDateTime();
         for (Publisher& p : publishers) {
             for (const QByteArray& result : p.cabinet->step(now))
-                p.client->publish(p.topic("results"), result, 1, false);
-            p.client->publish(p.topic("status"), p.cabinet->statusPayload(now), 0, true);
+                p.client->publish(p.topic(Channel::Results), result, 1, false);
+            p.client->publish(p.topic(Channel::Status), p.cabinet->statusPayload(now), 0, true);
         }
     });
     tick.start(intervalMs);
     if (const int ms = cli.value(quitAfter).toInt(); ms > 0)
         QTimer::singleShot(ms, &app, &QCoreApplication::quit);
-    printf("fleet-sim: %d cabinets of %d ports on %s:%d\n", cabinets, portCount,
-           qPrintable(address->host), address->port);
+    printf("fleet-sim: %d cabinets of %d ports on %s:%d\n", cabinets, portCount, qPrintable(host),
+           brokerPort);
     fflush(stdout);
     const int rc = app.exec();
     for (Publisher& p : publishers) {
-        p.client->publish(p.topic("online"), "false", 1, true);
+        p.client->publish(p.topic(Channel::Online), "false", 1, true);
         p.client->stop();
     }
     return rc;

@@ -1,4 +1,6 @@
-#include "mqtt_client.h"
+#include "fleet/mqtt_client.h"
+
+#include "base/hand_over.h"
 
 #include <QDateTime>
 #include <mosquitto.h>
@@ -11,6 +13,7 @@ namespace {
 constexpr int kKeepAliveS = 30;
 constexpr unsigned kRetryFirstS = 1;
 constexpr unsigned kRetryMaxS = 30;
+const char kFalse[] = "false";
 
 void initLibrary() {
     static std::once_flag once;
@@ -18,21 +21,6 @@ void initLibrary() {
 }
 
 } // namespace
-
-std::optional<BrokerAddress> parseBrokerAddress(const QString& text) {
-    BrokerAddress address;
-    const int colon = text.lastIndexOf(':');
-    address.host = colon < 0 ? text : text.left(colon);
-    if (colon >= 0) {
-        bool ok = false;
-        address.port = text.mid(colon + 1).toInt(&ok);
-        if (!ok || address.port < 1 || address.port > 65535)
-            return std::nullopt;
-    }
-    if (address.host.isEmpty() || address.host.contains(':'))
-        return std::nullopt;
-    return address;
-}
 
 MqttClient::MqttClient(ClientSettings settings, QObject* parent)
     : QObject(parent), mSettings(std::move(settings)) {
@@ -42,6 +30,7 @@ MqttClient::MqttClient(ClientSettings settings, QObject* parent)
         return;
     mosquitto_connect_callback_set(mMosq, &MqttClient::onConnect);
     mosquitto_disconnect_callback_set(mMosq, &MqttClient::onDisconnect);
+    mosquitto_publish_callback_set(mMosq, &MqttClient::onPublish);
     mosquitto_message_callback_set(mMosq, &MqttClient::onMessage);
     mosquitto_reconnect_delay_set(mMosq, kRetryFirstS, kRetryMaxS, true);
 }
@@ -71,24 +60,24 @@ bool MqttClient::start(QString* error) {
         if (rc != MOSQ_ERR_SUCCESS)
             return fail(QStringLiteral("CA file %1: %2").arg(s.caFile, mosquitto_strerror(rc)));
     }
-    if (!s.willTopic.isEmpty() && mosquitto_will_set(mMosq, s.willTopic.toUtf8().constData(), 5,
-                                                     "false", 1, true) != MOSQ_ERR_SUCCESS)
+    if (!s.willTopic.isEmpty() &&
+        mosquitto_will_set(mMosq, s.willTopic.toUtf8().constData(), int(sizeof kFalse - 1), kFalse,
+                           1, true) != MOSQ_ERR_SUCCESS)
         return fail(QStringLiteral("last will refused"));
+    // A broker that is not there yet is not an error: the library's loop keeps trying.
+    const int rc = mosquitto_connect_async(mMosq, s.host.toUtf8().constData(), s.port, kKeepAliveS);
+    if (rc != MOSQ_ERR_SUCCESS)
+        report(State::Disconnected, rc, QString::fromLatin1(mosquitto_strerror(rc)));
     if (mosquitto_loop_start(mMosq) != MOSQ_ERR_SUCCESS)
         return fail(QStringLiteral("cannot start the MQTT thread"));
     mRunning = true;
-    // A broker that is not there yet is not an error: the library's loop keeps trying.
-    const int rc = mosquitto_connect_async(mMosq, s.broker.host.toUtf8().constData(), s.broker.port,
-                                           kKeepAliveS);
-    if (rc != MOSQ_ERR_SUCCESS)
-        report(false, QString::fromLatin1(mosquitto_strerror(rc)));
     return true;
 }
 
-bool MqttClient::publish(const QString& topic, const QByteArray& payload, int qos, bool retain) {
-    return mMosq &&
-           mosquitto_publish(mMosq, nullptr, topic.toUtf8().constData(), int(payload.size()),
-                             payload.constData(), qos, retain) == MOSQ_ERR_SUCCESS;
+bool MqttClient::publish(const QString& topic, const QByteArray& payload, int qos, bool retain,
+                         int* mid) {
+    return mMosq && mosquitto_publish(mMosq, mid, topic.toUtf8().constData(), int(payload.size()),
+                                      payload.constData(), qos, retain) == MOSQ_ERR_SUCCESS;
 }
 
 void MqttClient::stop() {
@@ -102,19 +91,22 @@ void MqttClient::stop() {
 void MqttClient::onConnect(mosquitto* m, void* self, int rc) {
     auto* client = static_cast<MqttClient*>(self);
     if (rc != 0) {
-        client->report(false, QString::fromLatin1(mosquitto_connack_string(rc)));
+        client->report(State::Refused, rc, QString::fromLatin1(mosquitto_connack_string(rc)));
         return;
     }
     for (const QString& topic : client->mSettings.subscriptions)
         mosquitto_subscribe(m, nullptr, topic.toUtf8().constData(), 1);
-    client->report(true, QString());
+    client->report(State::Connected, 0, QString());
 }
 
 void MqttClient::onDisconnect(mosquitto*, void* self, int rc) {
-    static_cast<MqttClient*>(self)->report(
-        false, rc == 0
-                   ? QStringLiteral("disconnected")
-                   : QStringLiteral("no connection (%1), retrying").arg(mosquitto_strerror(rc)));
+    static_cast<MqttClient*>(self)->report(State::Disconnected, rc,
+                                           QString::fromLatin1(mosquitto_strerror(rc)));
+}
+
+void MqttClient::onPublish(mosquitto*, void* self, int mid) {
+    auto* client = static_cast<MqttClient*>(self);
+    h2::postTo(client, [client, mid] { emit client->acknowledged(mid); });
 }
 
 void MqttClient::onMessage(mosquitto*, void* self, const mosquitto_message* message) {
@@ -123,18 +115,26 @@ void MqttClient::onMessage(mosquitto*, void* self, const mosquitto_message* mess
     const QString topic = QString::fromUtf8(message->topic);
     const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
     const bool retained = message->retain;
-    QMetaObject::invokeMethod(
-        client,
-        [client, topic, payload, arrival, retained] {
-            emit client->messageArrived(topic, payload, arrival, retained);
-        },
-        Qt::QueuedConnection);
+    h2::postTo(client, [client, topic, payload, arrival, retained] {
+        emit client->messageArrived(topic, payload, arrival, retained);
+    });
 }
 
-void MqttClient::report(bool connected, const QString& detail) {
-    QMetaObject::invokeMethod(
-        this, [this, connected, detail] { emit connectionChanged(connected, detail); },
-        Qt::QueuedConnection);
+void MqttClient::report(State state, int code, const QString& reason) {
+    h2::postTo(this, [this, state, code, reason] { emit stateChanged(state, code, reason); });
+}
+
+QString stateText(MqttClient::State state, int code, const QString& reason) {
+    switch (state) {
+    case MqttClient::State::Connected:
+        return QStringLiteral("connected");
+    case MqttClient::State::Refused:
+        return QStringLiteral("refused: %1, retrying").arg(reason);
+    case MqttClient::State::Disconnected:
+        break;
+    }
+    return code == 0 ? QStringLiteral("disconnected")
+                     : QStringLiteral("no connection (%1), retrying").arg(reason);
 }
 
 } // namespace fleet

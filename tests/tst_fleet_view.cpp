@@ -194,6 +194,12 @@ void FleetViewTest::texts_data() {
     QTest::newRow("broker port 0") << broker("127.0.0.1:0") << "refused";
     QTest::newRow("broker port text") << broker("h:mqtt") << "refused";
     QTest::newRow("broker no host") << broker(":1883") << "refused";
+    QTest::newRow("broker port range")
+        << broker("h:1") + ',' + broker("h:65535") + ',' + broker("h:65536") + ',' + broker("h:")
+        << "h 1,h 65535,refused,refused";
+    QTest::newRow("broker v6") << broker("[::1]:8883") + ',' + broker("[::1]:") + ',' +
+                                      broker("[::1]x") + ',' + broker("[::1")
+                               << "::1 8883,refused,refused,refused";
 }
 
 void FleetViewTest::texts() {

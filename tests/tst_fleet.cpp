@@ -3,6 +3,7 @@
 
 #include "fleet/fleet_config.h"
 #include "fleet/fleet_status.h"
+#include "fleet/mosquitto_api.h"
 #include "fleet/publisher.h"
 #include "results/result_source.h"
 #include "support/built_program.h"
@@ -174,6 +175,30 @@ private slots:
         QCOMPARE(fleet::isoLocalTime(
                      QDateTime(QDate(2026, 12, 7), QTime(1, 2, 3), Qt::OffsetFromUTC, -16200)),
                  "2026-12-07T01:02:03-04:30");
+    }
+
+    // The library opened by name: a missing file or function is an error that says which.
+    void library() {
+        const struct {
+            const char* file;
+            const char* why; // the end of the error; "" when loaded
+        } rows[] = {
+            {"libmosquitto.so.1", ""},
+            {"libh2-absent.so.1", "cannot open shared object file: No such file or directory"},
+            {"libz.so.1", "undefined symbol: mosquitto_lib_init"},
+        };
+        for (const auto& row : rows) {
+            fleet::MosquittoApi api;
+            QString error;
+            if (fleet::loadMosquittoApi(row.file, &api, &error)) {
+                QCOMPARE(QString(row.why), QString());
+                QCOMPARE(api.mosquitto_connack_string(5), "Connection Refused: not authorised.");
+                continue;
+            }
+            QVERIFY2(error.startsWith(QString("cannot load %1: ").arg(row.file)),
+                     qPrintable(error));
+            QVERIFY2(error.endsWith(row.why) && *row.why, qPrintable(error));
+        }
     }
 
     // Marked sent only once the broker acknowledged: a frozen broker takes the bytes and

@@ -1,10 +1,9 @@
 #include "fleet/mqtt_client.h"
 
 #include "base/hand_over.h"
+#include "fleet/mosquitto_api.h"
 
 #include <QDateTime>
-#include <mosquitto.h>
-#include <mutex>
 
 namespace fleet {
 
@@ -15,30 +14,27 @@ constexpr unsigned kRetryFirstS = 1;
 constexpr unsigned kRetryMaxS = 30;
 const char kFalse[] = "false";
 
-void initLibrary() {
-    static std::once_flag once;
-    std::call_once(once, [] { mosquitto_lib_init(); });
-}
-
 } // namespace
 
 MqttClient::MqttClient(ClientSettings settings, QObject* parent)
-    : QObject(parent), mSettings(std::move(settings)) {
-    initLibrary();
-    mMosq = mosquitto_new(mSettings.clientId.toUtf8().constData(), true, this);
+    : QObject(parent), mSettings(std::move(settings)), mApi(mosquittoApi(&mLoadError)) {
+    if (!mApi)
+        return;
+    const MosquittoApi& api = *mApi;
+    mMosq = api.mosquitto_new(mSettings.clientId.toUtf8().constData(), true, this);
     if (!mMosq)
         return;
-    mosquitto_connect_callback_set(mMosq, &MqttClient::onConnect);
-    mosquitto_disconnect_callback_set(mMosq, &MqttClient::onDisconnect);
-    mosquitto_publish_callback_set(mMosq, &MqttClient::onPublish);
-    mosquitto_message_callback_set(mMosq, &MqttClient::onMessage);
-    mosquitto_reconnect_delay_set(mMosq, kRetryFirstS, kRetryMaxS, true);
+    api.mosquitto_connect_callback_set(mMosq, &MqttClient::onConnect);
+    api.mosquitto_disconnect_callback_set(mMosq, &MqttClient::onDisconnect);
+    api.mosquitto_publish_callback_set(mMosq, &MqttClient::onPublish);
+    api.mosquitto_message_callback_set(mMosq, &MqttClient::onMessage);
+    api.mosquitto_reconnect_delay_set(mMosq, kRetryFirstS, kRetryMaxS, true);
 }
 
 MqttClient::~MqttClient() {
     stop();
     if (mMosq)
-        mosquitto_destroy(mMosq);
+        mApi->mosquitto_destroy(mMosq);
 }
 
 bool MqttClient::start(QString* error) {
@@ -46,29 +42,33 @@ bool MqttClient::start(QString* error) {
         *error = why;
         return false;
     };
+    if (!mApi)
+        return fail(mLoadError);
     if (!mMosq)
         return fail(QStringLiteral("cannot create an MQTT client"));
+    const MosquittoApi& api = *mApi;
     const ClientSettings& s = mSettings;
     if (!s.user.isEmpty() &&
-        mosquitto_username_pw_set(
+        api.mosquitto_username_pw_set(
             mMosq, s.user.toUtf8().constData(),
             s.password.isEmpty() ? nullptr : s.password.toUtf8().constData()) != MOSQ_ERR_SUCCESS)
         return fail(QStringLiteral("user name refused"));
     if (!s.caFile.isEmpty()) {
-        const int rc = mosquitto_tls_set(mMosq, s.caFile.toLocal8Bit().constData(), nullptr,
-                                         nullptr, nullptr, nullptr);
+        const int rc = api.mosquitto_tls_set(mMosq, s.caFile.toLocal8Bit().constData(), nullptr,
+                                             nullptr, nullptr, nullptr);
         if (rc != MOSQ_ERR_SUCCESS)
-            return fail(QStringLiteral("CA file %1: %2").arg(s.caFile, mosquitto_strerror(rc)));
+            return fail(QStringLiteral("CA file %1: %2").arg(s.caFile, api.mosquitto_strerror(rc)));
     }
     if (!s.willTopic.isEmpty() &&
-        mosquitto_will_set(mMosq, s.willTopic.toUtf8().constData(), int(sizeof kFalse - 1), kFalse,
-                           1, true) != MOSQ_ERR_SUCCESS)
+        api.mosquitto_will_set(mMosq, s.willTopic.toUtf8().constData(), int(sizeof kFalse - 1),
+                               kFalse, 1, true) != MOSQ_ERR_SUCCESS)
         return fail(QStringLiteral("last will refused"));
     // A broker that is not there yet is not an error: the library's loop keeps trying.
-    const int rc = mosquitto_connect_async(mMosq, s.host.toUtf8().constData(), s.port, kKeepAliveS);
+    const int rc =
+        api.mosquitto_connect_async(mMosq, s.host.toUtf8().constData(), s.port, kKeepAliveS);
     if (rc != MOSQ_ERR_SUCCESS)
-        report(State::Disconnected, rc, QString::fromLatin1(mosquitto_strerror(rc)));
-    if (mosquitto_loop_start(mMosq) != MOSQ_ERR_SUCCESS)
+        report(State::Disconnected, rc, QString::fromLatin1(api.mosquitto_strerror(rc)));
+    if (api.mosquitto_loop_start(mMosq) != MOSQ_ERR_SUCCESS)
         return fail(QStringLiteral("cannot start the MQTT thread"));
     mRunning = true;
     return true;
@@ -76,32 +76,35 @@ bool MqttClient::start(QString* error) {
 
 bool MqttClient::publish(const QString& topic, const QByteArray& payload, int qos, bool retain,
                          int* mid) {
-    return mMosq && mosquitto_publish(mMosq, mid, topic.toUtf8().constData(), int(payload.size()),
-                                      payload.constData(), qos, retain) == MOSQ_ERR_SUCCESS;
+    return mMosq &&
+           mApi->mosquitto_publish(mMosq, mid, topic.toUtf8().constData(), int(payload.size()),
+                                   payload.constData(), qos, retain) == MOSQ_ERR_SUCCESS;
 }
 
 void MqttClient::stop() {
     if (!mRunning)
         return;
     mRunning = false;
-    mosquitto_disconnect(mMosq);
-    mosquitto_loop_stop(mMosq, false);
+    mApi->mosquitto_disconnect(mMosq);
+    mApi->mosquitto_loop_stop(mMosq, false);
 }
 
 void MqttClient::onConnect(mosquitto* m, void* self, int rc) {
     auto* client = static_cast<MqttClient*>(self);
     if (rc != 0) {
-        client->report(State::Refused, rc, QString::fromLatin1(mosquitto_connack_string(rc)));
+        client->report(State::Refused, rc,
+                       QString::fromLatin1(client->mApi->mosquitto_connack_string(rc)));
         return;
     }
     for (const QString& topic : client->mSettings.subscriptions)
-        mosquitto_subscribe(m, nullptr, topic.toUtf8().constData(), 1);
+        client->mApi->mosquitto_subscribe(m, nullptr, topic.toUtf8().constData(), 1);
     client->report(State::Connected, 0, QString());
 }
 
 void MqttClient::onDisconnect(mosquitto*, void* self, int rc) {
-    static_cast<MqttClient*>(self)->report(State::Disconnected, rc,
-                                           QString::fromLatin1(mosquitto_strerror(rc)));
+    auto* client = static_cast<MqttClient*>(self);
+    client->report(State::Disconnected, rc,
+                   QString::fromLatin1(client->mApi->mosquitto_strerror(rc)));
 }
 
 void MqttClient::onPublish(mosquitto*, void* self, int mid) {

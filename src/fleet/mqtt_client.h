@@ -12,6 +12,8 @@ struct mosquitto_message;
 
 namespace fleet {
 
+struct MosquittoApi;
+
 struct ClientSettings {
     QString host;
     int port = 1883;
@@ -58,6 +60,8 @@ private:
     void report(State state, int code, const QString& reason);
 
     const ClientSettings mSettings;
+    QString mLoadError;
+    const MosquittoApi* const mApi; // nullptr: the library could not be loaded
     mosquitto* mMosq = nullptr;
     bool mRunning = false;
 };

@@ -58,6 +58,11 @@ struct Rig {
     // the engine file goes out.
     QStringList steps;
     h2test::LoopbackPeer control, data;
+    // The global server goes only after the monitor has ended: a last event may still send
+    // the settings through it.
+    struct ServerGone {
+        ~ServerGone() { mDataServer = nullptr; }
+    } serverGone;
     UpgradeThread monitor; // ends, and hands its descriptors back, before anything above goes
 
     Rig() {
@@ -80,7 +85,6 @@ struct Rig {
         (void)QTest::qWaitFor([this] { return log().contains("will check device"); });
     }
     ~Rig() { // what the monitor and the test said goes to stderr when the test failed
-        mDataServer = nullptr;
         if (QTest::currentTestFailed())
             fputs(out.text().constData(), stderr);
     }

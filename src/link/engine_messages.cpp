@@ -1,6 +1,7 @@
 #include "link/engine_messages.h"
 
 #include "base/globals.h"
+#include "base/hand_over.h"
 #include "base/log_file.h"
 #include "base/user_signals.h"
 #include "link/dataserver.h"
@@ -43,7 +44,7 @@ void closeStartDialog() {
     if (QThread::currentThread() == app->thread())
         close();
     else
-        QMetaObject::invokeMethod(app, close, Qt::QueuedConnection);
+        h2::postTo(app, close);
 }
 
 int sendToBoard(const void* message, int length) {

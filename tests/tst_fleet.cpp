@@ -4,6 +4,7 @@
 #include "fleet/fleet_config.h"
 #include "fleet/fleet_status.h"
 #include "fleet/mosquitto_api.h"
+#include "fleet/mqtt_client.h"
 #include "fleet/publisher.h"
 #include "results/result_source.h"
 #include "support/built_program.h"
@@ -199,6 +200,11 @@ private slots:
                      qPrintable(error));
             QVERIFY2(error.endsWith(row.why) && *row.why, qPrintable(error));
         }
+        // Off the board a broker off this machine is refused before any socket is made.
+        fleet::MqttClient client({"203.0.113.3", 1883, "t", {}, {}, {}, {}, {}});
+        QString error;
+        QVERIFY(!client.start(&error));
+        QCOMPARE(error, "broker 203.0.113.3 refused: only 127.0.0.0/8 here");
     }
 
     // Marked sent only once the broker acknowledged: a frozen broker takes the bytes and

@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/window_choice.h"
+#include "base/loopback.h"
 #include "link/address.h"
 #include "support/built_program.h"
 #include "support/temp_root.h"
@@ -49,13 +50,17 @@ private slots:
         QCOMPARE(o.config.engineAddress + " " + o.config.panelAddress, "127.0.0.2 127.0.0.1");
         QCOMPARE(o.config.controlPort, 2000);
         // A board build defaults to the device platform, the real root and the cabinet's link
-        // (parsing only: no socket is made here).
+        // (parsing only: no socket is made here, and no desktop run may name that link).
         o = h2::parseCommandLine({"h2"}, "device", &error);
-        QCOMPARE(o.platform + " " + o.root + " " + o.config.engineAddress, "device / 192.168.0.2");
+        QCOMPARE(o.platform + " " + o.root, "device /");
+        QCOMPARE(o.config.engineAddress, kCabinetEngineAddress);
+        QVERIFY(!h2::isLoopbackAddress(o.config.engineAddress));
         QCOMPARE((QList<int>{o.config.controlPort, o.config.dataPort, o.config.supervisorPort}),
                  (QList<int>{11111, 11112, 9999}));
         for (const char* bad :
-             {"--platform=board", "--data-port=65536", "--quit-after=-5", "--root"}) {
+             {"--platform=board", "--data-port=65536", "--quit-after=-5", "--root",
+              "--engine-address=203.0.113.3", "--panel-address=203.0.113.3",
+              "--fleet-broker=203.0.113.3:1883", "--fleet-broker=mq.example"}) {
             error.clear();
             h2::parseCommandLine({"h2", bad}, "desktop", &error);
             QVERIFY2(!error.empty(), bad);

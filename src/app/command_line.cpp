@@ -1,6 +1,8 @@
 #include "app/command_line.h"
 
+#include "base/loopback.h"
 #include "fleet/fleet_config.h"
+#include "link/address.h"
 
 #include <cstdlib>
 #include <unistd.h>
@@ -127,8 +129,21 @@ Options parseCommandLine(const std::vector<std::string>& args, const std::string
         }
     }
     const bool device = o.platform == "device";
-    o.config.engineAddress = !engine.empty() ? engine : (device ? "192.168.0.2" : "127.0.0.2");
-    o.config.panelAddress = !panel.empty() ? panel : (device ? "192.168.0.3" : "127.0.0.1");
+    o.config.engineAddress =
+        !engine.empty() ? engine : (device ? kCabinetEngineAddress : "127.0.0.2");
+    o.config.panelAddress = !panel.empty() ? panel : (device ? kCabinetPanelAddress : "127.0.0.1");
+    if (!device) {
+        QString brokerHost;
+        int brokerPort = 0;
+        if (!o.fleetBroker.empty())
+            fleet::parseBrokerOption(QString::fromStdString(o.fleetBroker), &brokerHost,
+                                     &brokerPort);
+        for (const std::string& address :
+             {o.config.engineAddress, o.config.panelAddress, brokerHost.toStdString()}) {
+            if (!address.empty() && !isLoopbackAddress(address))
+                fail("the desktop platform stays on loopback: " + address);
+        }
+    }
     if (o.root.empty())
         o.root = device ? "/" : defaultDesktopRoot();
     return o;

@@ -108,8 +108,12 @@ std::unique_ptr<fleet::Publisher> startFleet(const h2::Options& options,
     // Results finished while the broker is away wait in the journal until acknowledged.
     if (journal)
         journal->setKeepUnsent(true);
+    fleet::BrokerConfig config = fleetConfig.config;
+    // Only the board reaches a broker on the factory network; development runs stay on
+    // loopback, whatever the file says.
+    config.anyBroker = options.platform == "device";
     auto publisher = std::make_unique<fleet::Publisher>(
-        fleetConfig.config, journal, [] { return mDataServer && mDataServer->connected(1); });
+        config, journal, [] { return mDataServer && mDataServer->connected(1); });
     publisher->start();
     return publisher;
 }

@@ -15,7 +15,8 @@ struct BrokerConfig {
     QString cabinet; // the topic level h2/<cabinet>/...
     QString user;    // empty: anonymous
     QString password;
-    QString caFile; // set: TLS with this CA
+    QString caFile;         // set: TLS with this CA
+    bool anyBroker = false; // the board: a broker anywhere; elsewhere 127.0.0.0/8 only
 };
 
 struct ConfigResult {

@@ -1,6 +1,7 @@
 #include "fleet/mqtt_client.h"
 
 #include "base/hand_over.h"
+#include "base/loopback.h"
 #include "fleet/mosquitto_api.h"
 
 #include <QDateTime>
@@ -42,6 +43,8 @@ bool MqttClient::start(QString* error) {
         *error = why;
         return false;
     };
+    if (!(mSettings.anyBroker || h2::isLoopbackAddress(mSettings.host.toStdString())))
+        return fail(QStringLiteral("broker %1 refused: only 127.0.0.0/8 here").arg(mSettings.host));
     if (!mApi)
         return fail(mLoadError);
     if (!mMosq)

@@ -23,6 +23,9 @@ struct ClientSettings {
     QString caFile;            // non-empty: TLS, the broker's certificate checked against this CA
     QStringList subscriptions; // renewed on every connect, QoS 1
     QString willTopic;         // retained "false" when the connection is lost
+    // Off: only a broker on 127.0.0.0/8 (development machines, tests, demos). On: any broker,
+    // for the board's factory network and a supervisor's viewer that asks for it.
+    bool anyBroker = false;
 };
 
 class MqttClient : public QObject {

@@ -81,7 +81,8 @@ void Client::begin() {
                             mConfig.password,
                             mConfig.caFile,
                             {},
-                            topic(mConfig.cabinet, Channel::Online)},
+                            topic(mConfig.cabinet, Channel::Online),
+                            mConfig.anyBroker},
                            this);
     connect(mMqtt, &MqttClient::stateChanged, this, &Client::changed);
     connect(mMqtt, &MqttClient::acknowledged, this, &Client::acknowledged);

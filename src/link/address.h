@@ -4,6 +4,11 @@
 #include <string>
 #include <vector>
 
+// The cabinet's private link: the panel's address and the engine board's. Only the device
+// platform uses them; desktop runs stay on loopback.
+constexpr const char* kCabinetPanelAddress = "192.168.0.3";
+constexpr const char* kCabinetEngineAddress = "192.168.0.2";
+
 // Known interface names, in the order they are preferred.
 extern const char ETH0_NAME[8][20];
 

@@ -1,5 +1,6 @@
 #include "engine_session.h"
 
+#include "base/loopback.h"
 #include "settings/setting_record.h"
 
 #include <QHostAddress>
@@ -96,7 +97,7 @@ void EngineSession::start() {
 // Checked again where the sockets are made, not only where the options are read: whatever
 // builds the options, the simulator never leaves 127.0.0.0/8.
 static bool loopbackOnly(const Options& options) {
-    if (isLoopback(options.panelAddress) && isLoopback(options.engineAddress))
+    if (h2::isLoopbackAddress(options.panelAddress) && h2::isLoopbackAddress(options.engineAddress))
         return true;
     say("refusing %s -> %s: not loopback", options.engineAddress.c_str(),
         options.panelAddress.c_str());

@@ -1,14 +1,10 @@
 #include "sim_options.h"
 
+#include "base/loopback.h"
+
 #include <QCommandLineParser>
-#include <arpa/inet.h>
 
 namespace sim {
-
-bool isLoopback(const std::string& address) {
-    in_addr addr{};
-    return inet_pton(AF_INET, address.c_str(), &addr) == 1 && (ntohl(addr.s_addr) >> 24) == 127;
-}
 
 bool parseOptions(const QStringList& arguments, Options* options, QString* error, bool* help) {
     *help = false;
@@ -76,7 +72,7 @@ bool parseOptions(const QStringList& arguments, Options* options, QString* error
     if (parser.isSet(panel))
         options->panelAddress = parser.value(panel).toStdString();
     for (const std::string& address : {options->engineAddress, options->panelAddress}) {
-        if (!isLoopback(address)) {
+        if (!h2::isLoopbackAddress(address)) {
             *error = QString("%1 is not a loopback address (127.0.0.0/8)")
                          .arg(QString::fromStdString(address));
             return false;

@@ -28,7 +28,4 @@ constexpr int kMaxIntervalMs = 2900; // the panel drops a board silent for 3 s
 // --help gives false with the usage in *error and *help set.
 bool parseOptions(const QStringList& arguments, Options* options, QString* error, bool* help);
 
-// Only loopback addresses: the simulator never talks to a real network.
-bool isLoopback(const std::string& address);
-
 } // namespace sim

@@ -24,11 +24,13 @@ int main(int argc, char** argv) {
     const QCommandLineOption user("user", "User name at the broker.", "NAME");
     const QCommandLineOption password("password", "Password at the broker.", "TEXT");
     const QCommandLineOption caFile("ca-file", "CA certificate: connect with TLS.", "FILE");
+    const QCommandLineOption remote("remote", "Allow a broker off this machine (default: "
+                                              "127.0.0.0/8 only).");
     const QCommandLineOption screenshot("screenshot", "Write the window to FILE (PNG) and exit.",
                                         "FILE");
     const QCommandLineOption after("screenshot-after", "Delay of --screenshot (default 3000).",
                                    "MS", "3000");
-    cli.addOptions({broker, user, password, caFile, screenshot, after});
+    cli.addOptions({broker, user, password, caFile, remote, screenshot, after});
     cli.process(app);
 
     ClientSettings settings;
@@ -46,6 +48,7 @@ int main(int argc, char** argv) {
     settings.user = cli.value(user);
     settings.password = cli.value(password);
     settings.caFile = cli.value(caFile);
+    settings.anyBroker = cli.isSet(remote);
     settings.subscriptions = QStringList{QStringLiteral("h2/#")};
 
     FleetModel model;
